@@ -1,0 +1,26 @@
+#pragma once
+// Hole assembly: pairs each probe sample with the synchronizer record written shortly
+// before it and cuts the probe stream into holes where the hole number steps up by one.
+
+#include "records.h"
+
+namespace sondara {
+
+// A synchronizer record pairs with a probe sample when it is at most this much older.
+inline constexpr int kPairingWindowSeconds = 13;
+
+// Whether synchronizer time `sync` pairs with probe time `probe`: both valid, and the
+// synchronizer record less than the pairing window older than the sample and less than
+// half a second younger. Times are compared to the millisecond, so that instrument
+// times in whole seconds meet the window's edges exactly.
+bool TimesPair(const OleTime& sync, const OleTime& probe);
+
+// Rebuilds m_holes from m_probeRecords and m_syncRecords. Returns 0 when there are no
+// probe records (m_holes is then empty), otherwise 1.
+int AssembleHoles(SurveyStore& store);
+
+// The same result by the plain scan over every synchronizer record for every sample,
+// kept as the reference the fast assembly is checked against.
+int AssembleHolesReference(SurveyStore& store);
+
+}  // namespace sondara

@@ -1,0 +1,25 @@
+#pragma once
+// Station values that are shown and exported but never stored. The table, the
+// report, the plots and the Excel export all take them from here.
+
+#include "records.h"
+
+namespace sondara {
+
+// The station azimuth less the declination.
+float TrueAzimuth(const ProbeRecord& station, float declination);
+
+inline float LeftRightDeviation(const ProbeRecord& station) { return station.dy; }
+inline float UpDownDeviation(const ProbeRecord& station) { return station.dz; }
+
+// Distance of (x, y) from the origin of the geographic frame.
+float HorizontalDisplacement(float east, float north);
+
+// Direction of the point (east, north) clockwise from north, degrees in [0, 360).
+// NaN at the origin, where there is no direction.
+float DisplacementAzimuth(float east, float north);
+
+// The horizontal displacement projected on the station's own azimuth plus declination.
+float ApparentDisplacement(const ProbeRecord& station, float declination);
+
+}  // namespace sondara
