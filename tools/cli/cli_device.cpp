@@ -1,0 +1,7 @@
+#include "commands.h"
+
+namespace sondara::cli {
+
+std::vector<Command> DeviceCommands() { return {}; }
+
+}  // namespace sondara::cli

@@ -1,0 +1,7 @@
+#include "commands.h"
+
+namespace sondara::cli {
+
+std::vector<Command> DrawingCommands() { return {}; }
+
+}  // namespace sondara::cli
