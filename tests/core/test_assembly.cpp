@@ -4,7 +4,7 @@
 #include <random>
 
 #include "core/assembly.h"
-#include "survey_builders.h"
+#include "tests/core/survey_builders.h"
 
 namespace sondara {
 namespace {

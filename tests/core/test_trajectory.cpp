@@ -5,7 +5,7 @@
 
 #include "core/derived.h"
 #include "core/trajectory.h"
-#include "survey_builders.h"
+#include "tests/core/survey_builders.h"
 
 namespace sondara {
 namespace {
