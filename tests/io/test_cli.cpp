@@ -43,7 +43,7 @@ TEST(Cli, ImportOpenExportGpvDump) {
     ASSERT_EQ(Cli(dir, "open a.bhx a.bhx -o m.bhx").status, 0);
     const SurveyImage merged = ParseSurveyImage(test::ReadBytes(dir / "m.bhx"));
     EXPECT_EQ(merged.probeRecords.size(), 4u);
-    EXPECT_EQ(merged.holes.size(), 1u);  // the first file's holes are kept, none rebuilt
+    EXPECT_EQ(merged.holes.size(), 2u);  // each file brings its hole; nothing is rebuilt
     EXPECT_EQ(Cli(dir, "export a.bhx -o a.xlsx").status, 0);
     EXPECT_EQ(test::ReadBytes(dir / "a.xlsx").substr(0, 2), "PK");
     EXPECT_EQ(Cli(dir, "gpv s.json -o g.txt").status, 0);
