@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
 
@@ -13,6 +12,7 @@
 #include "core/text.h"
 #include "core/trajectory.h"
 #include "file_texts.h"
+#include "input_file.h"
 #include "post_load.h"
 
 namespace sondara {
@@ -265,15 +265,17 @@ bool LoadJsonSurvey(SurveyStore& store, std::string_view text) {
 bool ImportJsonFile(SurveyStore& store, const std::string& path) {
     store.m_fileMode = kFileModeJson;
     store.ClearCollections();
-    std::ifstream in(path, std::ios::binary);
+    std::uint64_t size = 0;
+    std::string problem;
+    InputFile file = OpenInputFile(path, size, problem);
     std::string bytes;
-    if (in) {
+    if (file) {
         char chunk[4096];
-        while (in.read(chunk, sizeof chunk) || in.gcount() > 0) bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+        for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;) bytes.append(chunk, n);
+        if (std::ferror(file.get())) problem = std::strerror(errno);
     }
-    if (!in.eof()) {
-        ShowMessage(std::string(kOpenFailedText) + "\n\n" + path + "\n" + std::strerror(errno), kAppCaption,
-                    MessageIcon::Warning);
+    if (!problem.empty()) {
+        ShowMessage(std::string(kOpenFailedText) + "\n\n" + path + "\n" + problem, kAppCaption, MessageIcon::Warning);
         return false;
     }
     if (bytes.empty()) return true;

@@ -1,7 +1,5 @@
 #include "survey_file.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -15,6 +13,7 @@
 #include "core/messages.h"
 #include "core/trajectory.h"
 #include "file_texts.h"
+#include "input_file.h"
 #include "post_load.h"
 
 namespace sondara {
@@ -239,10 +238,6 @@ void ReportFile(const char* what, const std::string& path, const std::string& re
     ShowMessage(std::string(what) + "\n\n" + path + "\n" + reason, kAppCaption, MessageIcon::Warning);
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 }  // namespace
 
 std::string SurveyFileBytes(const SurveyStore& store) {
@@ -258,19 +253,16 @@ SurveyImage ParseSurveyImage(std::string_view bytes) {
 }
 
 bool LoadSurveyFile(SurveyStore& store, const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    struct stat st {};
-    if (!file || ::fstat(::fileno(file.get()), &st) != 0) {
-        ReportFile(kOpenFailedText, path, std::strerror(errno));
+    std::uint64_t size = 0;
+    std::string problem;
+    InputFile file = OpenInputFile(path, size, problem);
+    if (!file) {
+        ReportFile(kOpenFailedText, path, problem);
         return false;
     }
-    if (!S_ISREG(st.st_mode)) {
-        ReportFile(kOpenFailedText, path, std::strerror(S_ISDIR(st.st_mode) ? EISDIR : EINVAL));
-        return false;
-    }
-    if (st.st_size == 0) return true;
+    if (size == 0) return true;
 
-    FileReader in(file.get(), static_cast<std::uint64_t>(st.st_size));
+    FileReader in(file.get(), size);
     SurveyImage image = ReadImage(in);
     file.reset();
     if (image.status == ImageStatus::WrongMagic) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <cstring>
@@ -241,12 +242,15 @@ TEST(SurveyFile, EmptyOrMissingFile) {
     TempDir dir;
     test::WriteBytes(dir / "good.bhx", SurveyFileBytes(test::RawTwoHoleSurvey()));
     test::WriteBytes(dir / "zero.bhx", "");
+    ASSERT_EQ(::mkfifo((dir / "fifo.bhx").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir / "folder.bhx");
     RecordedMessages messages;
     SurveyStore s;
-    const OpenResult r = OpenSurveyFiles(s, {dir / "good.bhx", dir / "zero.bhx", dir / "missing.bhx"});
-    EXPECT_EQ(r.filesFailed, 1);  // the missing one; a file of length 0 is read as nothing
-    ASSERT_EQ(messages.messages().size(), 1u);
-    EXPECT_EQ(messages.messages()[0].text.find(kOpenFailedText), 0u);
+    const OpenResult r = OpenSurveyFiles(
+        s, {dir / "good.bhx", dir / "zero.bhx", dir / "missing.bhx", dir / "fifo.bhx", dir / "folder.bhx"});
+    EXPECT_EQ(r.filesFailed, 3);  // a file of length 0 is read as nothing; a FIFO is not waited on
+    ASSERT_EQ(messages.messages().size(), 3u);
+    for (const Message& m : messages.messages()) EXPECT_EQ(m.text.find(kOpenFailedText), 0u);
     EXPECT_NE(messages.messages()[0].text.find("missing.bhx"), std::string::npos);
     EXPECT_EQ(s.m_holes.size(), 2u);
 }
