@@ -110,10 +110,10 @@ void BM_SaveSurveyFile(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(SurveyFileBytes(store).size()));
 }
 
-BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadSurveyFile)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainWriteSynced)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveSurveyFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadSurveyFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainWriteSynced)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveSurveyFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -143,6 +143,12 @@ public:
         text += bracket;
         first_ = true;
     }
+    // Starts the next element of an array on a line of its own.
+    void NextLine() {
+        if (!first_) text += ',';
+        text += '\n';
+        first_ = true;
+    }
     void Close(char bracket) {
         text += bracket;
         first_ = false;
@@ -237,7 +243,7 @@ void DumpList(JsonOut& out, const char* key, const std::vector<T>& items, F dump
     out.Key(key);
     out.Open('[');
     for (const T& item : items) {
-        out.Raw("\n");
+        out.NextLine();
         dumpOne(out, item);
     }
     out.Close(']');
