@@ -262,9 +262,7 @@ bool LoadJsonSurvey(SurveyStore& store, std::string_view text) {
     return true;
 }
 
-bool ImportJsonFile(SurveyStore& store, const std::string& path) {
-    store.m_fileMode = kFileModeJson;
-    store.ClearCollections();
+bool LoadJsonFile(SurveyStore& store, const std::string& path) {
     std::uint64_t size = 0;
     std::string problem;
     InputFile file = OpenInputFile(path, size, problem);
@@ -280,6 +278,12 @@ bool ImportJsonFile(SurveyStore& store, const std::string& path) {
     }
     if (bytes.empty()) return true;
     return LoadJsonSurvey(store, bytes);
+}
+
+bool ImportJsonFile(SurveyStore& store, const std::string& path) {
+    store.m_fileMode = kFileModeJson;
+    store.ClearCollections();
+    return LoadJsonFile(store, path);
 }
 
 }  // namespace sondara

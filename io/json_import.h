@@ -23,6 +23,11 @@ namespace sondara {
 // is false.
 bool LoadJsonSurvey(SurveyStore& store, std::string_view text);
 
+// Reads the file and loads it as LoadJsonSurvey does, appending to the store. A
+// file of length 0 loads nothing, without a message; one that cannot be read is
+// reported ("打开文档失败。" with the path and the reason).
+bool LoadJsonFile(SurveyStore& store, const std::string& path);
+
 // The command "打开Json文件" for the chosen file: sets m_fileMode to 2, empties the
 // store (m_openCount is left alone), then reads the file and loads it. A file of
 // length 0 imports nothing, without a message; a file that cannot be read is

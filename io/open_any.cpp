@@ -22,4 +22,8 @@ bool OpenAnySurvey(SurveyStore& store, const std::vector<std::string>& paths) {
     return OpenSurveyFiles(store, paths).ok();
 }
 
+bool LoadByFileMode(SurveyStore& store, const std::string& path) {
+    return store.m_fileMode == kFileModeJson ? LoadJsonFile(store, path) : LoadSurveyFile(store, path);
+}
+
 }  // namespace sondara

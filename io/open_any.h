@@ -15,4 +15,10 @@ namespace sondara {
 // cannot be merged with other files.
 bool OpenAnySurvey(SurveyStore& store, const std::vector<std::string>& paths);
 
+// A load that does not pass through an open command (a file named on the program's
+// command line, or picked from the recent-file list): reads the file the way the
+// last open command set m_fileMode (JSON for kFileModeJson, otherwise the survey
+// data file), appending to the store without emptying it. Returns whether it loaded.
+bool LoadByFileMode(SurveyStore& store, const std::string& path);
+
 }  // namespace sondara
