@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -19,24 +20,45 @@ std::string DirectoryOf(const std::string& path) {
     return dir.empty() ? "." : dir;
 }
 
-mode_t ModeForNewFile(const std::string& target) {
+// What the new file takes over from the one it replaces: its permissions and, where
+// allowed, its owner. A new file gets the usual permissions.
+struct Ownership {
+    mode_t mode;
+    bool replaces = false;
+    uid_t uid = 0;
+    gid_t gid = 0;
+};
+
+Ownership OwnershipFor(const std::string& target) {
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
+    if (::stat(target.c_str(), &st) == 0) return {static_cast<mode_t>(st.st_mode & 07777), true, st.st_uid, st.st_gid};
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    return 0666 & ~mask;
+    return {static_cast<mode_t>(0666 & ~mask)};
 }
 
 // Flushes the finished temporary file to disk so the rename never publishes a file
 // whose data is still only in memory.
-std::string SyncFile(const std::string& path, mode_t mode) {
+std::string SyncFile(const std::string& path, const Ownership& owner) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return ErrnoText("open");
     std::string problem;
-    if (::fchmod(fd, mode) != 0) problem = ErrnoText("chmod");
+    if (owner.replaces) (void)!::fchown(fd, owner.uid, owner.gid);  // best effort: only root may give files away
+    if (::fchmod(fd, owner.mode) != 0) problem = ErrnoText("chmod");
     else if (::fsync(fd) != 0) problem = ErrnoText("fsync");
     ::close(fd);
     return problem;
+}
+
+// A symbolic link is followed, so that the file it points to is replaced, not the link.
+std::string ResolvedTarget(const std::string& target) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+    char* real = ::realpath(target.c_str(), nullptr);
+    if (real == nullptr) return target;
+    std::string resolved = real;
+    std::free(real);
+    return resolved;
 }
 
 void SyncDirectory(const std::string& dir) {
@@ -48,7 +70,8 @@ void SyncDirectory(const std::string& dir) {
 
 }  // namespace
 
-std::string ReplaceFileAtomically(const std::string& target, const TempFileWriter& write) {
+std::string ReplaceFileAtomically(const std::string& chosen, const TempFileWriter& write) {
+    const std::string target = ResolvedTarget(chosen);
     const std::filesystem::path targetPath(target);
     if (targetPath.filename().empty()) return "no file name";
     struct stat st {};
@@ -61,7 +84,7 @@ std::string ReplaceFileAtomically(const std::string& target, const TempFileWrite
     ::close(fd);
 
     std::string problem = write(temp);
-    if (problem.empty()) problem = SyncFile(temp, ModeForNewFile(target));
+    if (problem.empty()) problem = SyncFile(temp, OwnershipFor(target));
     if (problem.empty() && ::rename(temp.c_str(), target.c_str()) != 0) problem = ErrnoText("rename");
     if (!problem.empty()) {
         ::unlink(temp.c_str());

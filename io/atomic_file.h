@@ -15,7 +15,9 @@ namespace sondara {
 using TempFileWriter = std::function<std::string(const std::string& tempPath)>;
 
 // Returns an empty text on success, otherwise the reason (for the user's message).
-// The new file takes the old file's permissions, or the usual ones for a new file.
+// The new file takes the old file's permissions (and owner, where allowed), or the
+// usual ones for a new file. A symbolic link is followed: the file it names is
+// replaced and the link stays.
 std::string ReplaceFileAtomically(const std::string& target, const TempFileWriter& write);
 
 // The same for content already in memory.

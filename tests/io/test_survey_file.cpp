@@ -306,6 +306,18 @@ TEST(AtomicFile, WriterThatFails_LeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"t.txt"});
 }
 
+TEST(AtomicFile, KeepsPermissionsAndFollowsSymbolicLinks) {
+    TempDir dir;
+    test::WriteBytes(dir / "real.bhx", "old");
+    std::filesystem::permissions(dir / "real.bhx", std::filesystem::perms(0640));
+    std::filesystem::create_symlink("real.bhx", dir / "link.bhx");
+    EXPECT_EQ(WriteFileAtomically(dir / "link.bhx", "new"), "");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.bhx"));
+    EXPECT_EQ(test::ReadBytes(dir / "real.bhx"), "new");
+    EXPECT_EQ(std::filesystem::status(dir / "real.bhx").permissions(), std::filesystem::perms(0640));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"link.bhx", "real.bhx"}));
+}
+
 TEST(AtomicFile, ExtensionsCompareWithoutCase) {
     EXPECT_EQ(LowerExtension("/a/b/Survey.BhX"), "bhx");
     EXPECT_EQ(LowerExtension("x.tar.XLSX"), "xlsx");
