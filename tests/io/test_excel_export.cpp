@@ -109,7 +109,7 @@ TEST(ExcelExport, EmptyStore_HasOnlyTheParameterSheet) {
     EXPECT_EQ(book["sheets"]["初始参数"].size(), 1u);
 }
 
-TEST(ExcelExport, DerivedColumns) {
+TEST(ExcelExport, DerivedColumns_ComeFromTheSharedFunctions) {
     struct Case { float x, y, azi, gi; const char* trueAzimuth; const char* bearing; const char* apparent; };
     const Case cases[] = {
         {3, -3, 90, 0, "90.0", "135.000", "3.000"},
@@ -128,7 +128,7 @@ TEST(ExcelExport, DerivedColumns) {
     }
 }
 
-TEST(ExcelExport, SheetNamesTheWorkbookCannotTake) {
+TEST(ExcelExport, NameTheWorkbookCannotTake_GetsAnAcceptableSheetName) {
     struct Case { std::u16string hole; std::vector<std::string> taken; std::string sheet; };
     const Case cases[] = {
         {u"K1", {"初始参数"}, "K1"},
@@ -186,7 +186,7 @@ TEST(ExcelExport, FailedExport_KeepsTheOldWorkbook) {
 }
 
 // What each chosen name writes, whatever its letter case.
-TEST(SaveAs, ExtensionDecidesWhatIsWritten) {
+TEST(SaveAs, Extension_DecidesWhatIsWritten) {
     const SurveyStore s = test::RawTwoHoleSurvey();
     struct Case { std::string name; const char* starts; };
     const Case cases[] = {
