@@ -27,10 +27,13 @@ HeadlessHost::~HeadlessHost() { QObject::disconnect(received_); }
 bool HeadlessHost::RunUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
+    // Blocks for the next event; the ticker makes sure there is one now and then, so
+    // that the deadline is seen even on a quiet line.
+    QTimer ticker;
+    ticker.start(20);
     while (!done()) {
-        const qint64 left = timeoutMs - clock.elapsed();
-        if (left <= 0) return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, static_cast<int>(std::min<qint64>(left, 50)));
+        if (clock.elapsed() >= timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }

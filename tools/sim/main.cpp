@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -293,25 +294,27 @@ private:
         if (o_.pace) piece = std::min<std::size_t>(piece, 16);
         for (std::size_t at = 0; at < bytes.size(); at += piece) {
             Chunk c{Bytes(bytes.begin() + at, bytes.begin() + std::min(bytes.size(), at + piece)), notBefore};
+            if (o_.pace) c.due = LineTimeOf(c.bytes.size(), notBefore);
             notBefore = {};
             out_.push_back(std::move(c));
         }
     }
 
-    // Writes what is due. Paced: a write goes out when its last byte would have
-    // crossed the line, the line time counted on from the previous write.
+    // Paced output: when the last of `n` more bytes has crossed the line. The line
+    // clock runs on from the previous write's schedule, not from when that write
+    // actually happened, so that wake-up delays do not add up.
+    Clock::time_point LineTimeOf(std::size_t n, Clock::time_point notBefore) {
+        lineFree_ = std::max({lineFree_, Clock::now(), notBefore});
+        lineFree_ += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(n * 10.0 / o_.baud));
+        return lineFree_;
+    }
+
+    // Writes what is due.
     void WriteDue() {
         while (!out_.empty()) {
             Chunk& c = out_.front();
             const auto now = Clock::now();
             if (c.due > now) return;
-            if (o_.pace && c.due == Clock::time_point{}) {
-                lineFree_ = std::max(lineFree_, now);
-                lineFree_ += std::chrono::duration_cast<Clock::duration>(
-                    std::chrono::duration<double>(c.bytes.size() * 10.0 / o_.baud));
-                c.due = lineFree_;
-                continue;
-            }
             if (!o_.pace && o_.split > 0 && c.due == Clock::time_point{} && wroteSplit_) {
                 c.due = now + std::chrono::milliseconds(2);
                 wroteSplit_ = false;
