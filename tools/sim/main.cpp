@@ -403,20 +403,21 @@ int main(int argc, char** argv) {
     ::sigaction(SIGTERM, &sa, nullptr);
     ::signal(SIGPIPE, SIG_IGN);
 
+    // The port is registered before anything is printed: whoever reads the first
+    // line may open it at once.
+    const bool linked = o.link && WritePortLink(o.portDir, o.com, device, static_cast<long>(::getpid()));
     const char* who = o.probe && o.sync ? "probe and synchronizer" : o.probe ? "probe" : "synchronizer";
     std::printf("sondara-sim: %s on %s (%zu probe records, %zu synchronizer records%s%s)\n", who, device.c_str(),
                 survey.probe.size(), survey.sync.size(), o.raw ? ", raw" : "", o.pace ? ", paced" : "");
-    if (o.link) {
-        if (WritePortLink(o.portDir, o.com, device, static_cast<long>(::getpid())))
-            std::printf("sondara-sim: reachable as COM%d (串口%d): %s/COM%d -> %s\n", o.com, o.com, o.portDir.c_str(),
-                        o.com, device.c_str());
-        else
-            std::fprintf(stderr, "sondara-sim: cannot register COM%d in %s; use %s\n", o.com, o.portDir.c_str(),
-                         device.c_str());
-    }
+    if (linked)
+        std::printf("sondara-sim: reachable as COM%d (串口%d): %s/COM%d -> %s\n", o.com, o.com, o.portDir.c_str(),
+                    o.com, device.c_str());
+    else if (o.link)
+        std::fprintf(stderr, "sondara-sim: cannot register COM%d in %s; use %s\n", o.com, o.portDir.c_str(),
+                     device.c_str());
     Simulator sim(o, std::move(survey), master);
     const int status = sim.Run();
-    if (o.link) RemovePortLink(o.portDir, o.com);
+    if (linked) RemovePortLink(o.portDir, o.com);
     ::close(slave);
     ::close(master);
     return status;
