@@ -160,6 +160,8 @@ struct Chunk {
 };
 
 class Simulator {
+    static constexpr std::size_t kCoalesce = 4096;
+
 public:
     Simulator(const Options& o, sim::SimSurvey survey, int master)
         : o_(o), survey_(std::move(survey)), master_(master), table_(sim::SimulatorCalibration()), random_(7) {}
@@ -289,6 +291,12 @@ private:
             for (int i = 0; i < o_.noise; ++i) bytes.push_back(static_cast<std::uint8_t>(random_()));
         }
         bytes.insert(bytes.end(), frame.begin(), frame.end());
+        if (o_.split == 0 && !o_.pace && notBefore == Clock::time_point{} && !out_.empty() &&
+            out_.back().due == Clock::time_point{} && out_.back().bytes.size() < kCoalesce) {
+            // Back-to-back frames go out in large writes, as a driver would pass them on.
+            out_.back().bytes.insert(out_.back().bytes.end(), bytes.begin(), bytes.end());
+            return;
+        }
         std::size_t piece = bytes.size();
         if (o_.split > 0) piece = static_cast<std::size_t>(o_.split);
         if (o_.pace) piece = std::min<std::size_t>(piece, 16);
