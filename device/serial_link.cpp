@@ -118,4 +118,11 @@ int SerialLink::WriteBytes(const std::uint8_t* buffer, int n) {
     return written;
 }
 
+int OpenFirstComPort(SerialLink& link) {
+    for (int n = kFirstComPort; n <= kLastComPort; ++n) {
+        if (link.Open(n)) return n;
+    }
+    return 0;
+}
+
 }  // namespace sondara

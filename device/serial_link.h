@@ -56,4 +56,8 @@ private:
     std::string device_;
 };
 
+// The start-up scan: opens the first of COM1 to COM29 that opens (9600 8N1) and
+// returns its number, or 0 when none did.
+int OpenFirstComPort(SerialLink& link);
+
 }  // namespace sondara

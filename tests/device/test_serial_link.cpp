@@ -97,3 +97,27 @@ TEST(SerialLink, ReadsWhatIsWaitingAndNotifiesNoMoreAfterClose) {
 
 }  // namespace
 }  // namespace sondara
+
+namespace sondara {
+namespace {
+
+TEST(SerialLink, AVanishedDeviceLeavesTheLinkOpenAndQuiet) {
+    auto pty = std::make_unique<Pty>();
+    SerialLink link;
+    int notifications = 0;
+    QObject::connect(&link, &SerialLink::dataReceived, [&] { ++notifications; });
+    ASSERT_TRUE(link.OpenDevice(pty->name));
+    ::close(pty->slave);
+    pty->slave = -1;
+    pty.reset();  // the far end hangs up
+    Spin(300);
+    EXPECT_NE(link.GetPortNumber(), 0);
+    EXPECT_LE(notifications, 1);
+    std::uint8_t b[8];
+    EXPECT_EQ(link.ReadAvailable(b, 8), 0);
+    link.Close();
+    EXPECT_EQ(link.GetPortNumber(), 0);
+}
+
+}  // namespace
+}  // namespace sondara
