@@ -83,13 +83,13 @@ std::vector<PortMapping> AllPortMappings(const std::string& folder, bool systemT
     return all;
 }
 
-std::optional<PortSpec> ParsePortSpec(const std::string& text) {
+std::optional<TypedPort> ParseTypedPort(const std::string& text) {
     std::size_t b = 0, e = text.size();
     while (b < e && std::isspace(static_cast<unsigned char>(text[b]))) ++b;
     while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1]))) --e;
     const std::string t = text.substr(b, e - b);
     if (t.empty()) return std::nullopt;
-    if (t[0] == '/') return PortSpec{0, t};
+    if (t[0] == '/') return TypedPort{0, t};
     std::size_t digits = 0;
     if (t.size() > 3 && std::toupper(static_cast<unsigned char>(t[0])) == 'C' &&
         std::toupper(static_cast<unsigned char>(t[1])) == 'O' && std::toupper(static_cast<unsigned char>(t[2])) == 'M')
@@ -100,7 +100,7 @@ std::optional<PortSpec> ParsePortSpec(const std::string& text) {
     }
     const int number = std::stoi(t.substr(digits));
     if (number == 0) return std::nullopt;
-    return PortSpec{number, MapComPort(number).device};
+    return TypedPort{number, MapComPort(number).device};
 }
 
 int ComNumberOfDevice(const std::string& device, const std::string& folder, bool systemTable) {

@@ -40,11 +40,11 @@ std::vector<PortMapping> AllPortMappings(const std::string& folder, bool systemT
 
 // What a user typed as a port: "COM3", "com3", "3" give port 3; anything beginning
 // with '/' is a device path. Nothing for other text.
-struct PortSpec {
+struct TypedPort {
     int number = 0;      // non-zero for a COM port
     std::string device;  // the device path typed, or the mapping of COMn
 };
-std::optional<PortSpec> ParsePortSpec(const std::string& text);
+std::optional<TypedPort> ParseTypedPort(const std::string& text);
 
 // The COM number a device path maps to (through links and the table), or 0.
 int ComNumberOfDevice(const std::string& device, const std::string& folder, bool systemTable = true);

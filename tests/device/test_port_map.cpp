@@ -61,14 +61,14 @@ TEST(PortMap, TypedPortsAreComNumbersOrDevicePaths) {
     };
     qputenv("SONDARA_PORT_DIR", "/nonexistent/sondara-test");
     for (const Case& c : cases) {
-        const auto spec = ParsePortSpec(c.text);
+        const auto typed = ParseTypedPort(c.text);
         if (!c.device) {
-            EXPECT_FALSE(spec) << c.text;
+            EXPECT_FALSE(typed) << c.text;
             continue;
         }
-        ASSERT_TRUE(spec) << c.text;
-        EXPECT_EQ(spec->number, c.number) << c.text;
-        EXPECT_EQ(spec->device, c.device) << c.text;
+        ASSERT_TRUE(typed) << c.text;
+        EXPECT_EQ(typed->number, c.number) << c.text;
+        EXPECT_EQ(typed->device, c.device) << c.text;
     }
     qunsetenv("SONDARA_PORT_DIR");
 }
