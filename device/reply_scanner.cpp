@@ -41,6 +41,18 @@ std::size_t ReceiveBuffer::IncompleteFrameStart() const {
     return end;
 }
 
+ReceiveBuffer::Inside ReceiveBuffer::FrameInside(std::size_t pos, std::size_t length) const {
+    for (std::size_t j = pos + 1; j < pos + length; ++j) {
+        const std::size_t available = bytes_.size() - j;
+        // Only a whole start pattern counts; the bytes of this frame's own end could
+        // look like the first bytes of one.
+        if (bytes_[j] != 0xFF || available < 7 || !StartsFrame(bytes_.data() + j, 7)) continue;
+        if (available < kHeaderLength || bytes_[j + 8] + 10u > available) return {Inside::Incomplete, j};
+        if (FrameAt(j) != 0) return {Inside::Complete, j};
+    }
+    return {Inside::None, 0};
+}
+
 void ReceiveBuffer::Receive(std::span<const std::uint8_t> bytes, const FrameHandler& handler) {
     bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
     // start_ is re-read after every handler: a handler may receive (and consume) bytes
@@ -51,6 +63,14 @@ void ReceiveBuffer::Receive(std::span<const std::uint8_t> bytes, const FrameHand
             ++i;
             continue;
         }
+        // A frame cut short and run together with the frame behind it can pass the
+        // one-byte check by chance; the frame whose start lies inside it is the real one.
+        const Inside inside = FrameInside(i, length);
+        if (inside.kind == Inside::Complete) {
+            i = inside.pos;
+            continue;
+        }
+        if (inside.kind == Inside::Incomplete) break;  // decide once it is complete
         const std::vector<std::uint8_t> frame(bytes_.begin() + i, bytes_.begin() + i + length);
         start_ = i + length;
         handler(frame);

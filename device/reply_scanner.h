@@ -5,7 +5,8 @@
 // hands over every complete reply whose check byte is right, in order. Bytes in front
 // of a handled frame (noise, broken frames) are dropped with it; a position that looks
 // like a frame start but is incomplete or fails its check is passed over, so a broken
-// frame never blocks a good one behind it. When more than 1000 bytes are still pending
+// frame never blocks a good one behind it, not even when a frame cut short runs into
+// the good one and passes the check by chance. When more than 1000 bytes are still pending
 // after a scan, they are dropped, except the start of a frame still arriving.
 
 #include <cstddef>
@@ -34,6 +35,12 @@ public:
 private:
     // Length of the complete, checked frame at `pos`, or 0.
     std::size_t FrameAt(std::size_t pos) const;
+    // Another frame start inside the checked frame at `pos`.
+    struct Inside {
+        enum Kind { None, Complete, Incomplete } kind;
+        std::size_t pos;
+    };
+    Inside FrameInside(std::size_t pos, std::size_t length) const;
     // Position of the earliest frame start that may still complete, or the end.
     std::size_t IncompleteFrameStart() const;
     void Compact();

@@ -93,3 +93,32 @@ TEST(ReplyScanner, AHandlerThatReceivesMoreKeepsTheOrder) {
 
 }  // namespace
 }  // namespace sondara
+
+namespace sondara {
+namespace {
+
+// A frame cut short, then noise, then the frame itself: the check over the run-together
+// bytes passes whenever the noise makes it so (one time in 256 for random noise).
+TEST(ReplyScanner, AFrameCutShortThatPassesTheCheckDoesNotSwallowTheOneBehindIt) {
+    const Bytes good = BuildReply(kReplyFromSync, DeviceCommand::ReadHistory,
+                                  {0x12, 0x34, 0, 0, 1, 0, 2, 0, 7, 5, 9, 0x28, 0, 4, 0x19, 0xFF});
+    Bytes run(good.begin(), good.begin() + 13);
+    // The run-together frame covers 26 bytes: the 13 kept, 3 noise bytes and the first
+    // 10 of the good frame, whose last is the check. Pick the noise that passes it.
+    const std::uint8_t target = XorCheck(run.data() + 5, 8) ^ XorCheck(good.data(), 9) ^ good[9];
+    run.insert(run.end(), {target, 0x00, 0x00});
+    ASSERT_EQ(XorCheck(run.data() + 5, 11) ^ XorCheck(good.data(), 9), good[9]);
+    for (std::size_t cut : {run.size() + good.size(), run.size() + 12}) {  // all at once, or the rest later
+        const Bytes all = Concat({run, good});
+        ReceiveBuffer buffer;
+        std::vector<Bytes> handled;
+        auto keep = [&](std::span<const std::uint8_t> f) { handled.emplace_back(f.begin(), f.end()); };
+        buffer.Receive(Bytes(all.begin(), all.begin() + cut), keep);
+        buffer.Receive(Bytes(all.begin() + cut, all.end()), keep);
+        EXPECT_EQ(handled, std::vector<Bytes>{good}) << cut;
+        EXPECT_EQ(buffer.pending(), 0u);
+    }
+}
+
+}  // namespace
+}  // namespace sondara
