@@ -82,7 +82,7 @@ struct ProbeCase {
 
 class ProbeDownload : public ::testing::TestWithParam<ProbeCase> {};
 
-TEST_P(ProbeDownload, GivesExactlyTheSimulatorsRecords) {
+TEST_P(ProbeDownload, Download_GivesExactlyTheSimulatorsRecords) {
     const ProbeCase& c = GetParam();
     QStringList args = c.line;
     if (c.raw) args << "--raw";
@@ -106,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ProbeCase{"RawNoisyBrokenSplit", true, {"--noise", "5", "--corrupt", "4", "--split", "17"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(EndToEnd, SynchronizerDownloadThenProbeDownloadAssembleTheHoles) {
+TEST(EndToEnd, SyncThenProbeDownload_AssemblesTheHoles) {
     Line line({"--noise", "6", "--corrupt", "5", "--split", "13"});
     ASSERT_TRUE(line.open);
     line.host.session().sync().StartHistoryDownload();
@@ -128,7 +128,7 @@ TEST(EndToEnd, SynchronizerDownloadThenProbeDownloadAssembleTheHoles) {
     EXPECT_EQ(line.host.rowCount, kRecords);
 }
 
-TEST(EndToEnd, ADroppedLastRecordLeavesTheDownloadIncompleteAndUntimed) {
+TEST(EndToEnd, DroppedLastRecord_LeavesTheDownloadIncompleteAndUntimed) {
     Line line({"--role", "probe", "--drop", QString::number(kRecords - 1)});
     ASSERT_TRUE(line.open);
     line.host.session().probe().StartHistoryDownload();
@@ -137,7 +137,7 @@ TEST(EndToEnd, ADroppedLastRecordLeavesTheDownloadIncompleteAndUntimed) {
     EXPECT_FALSE(line.host.TimerActive(DeviceTimer::Reply));  // the probe had answered
 }
 
-TEST(EndToEnd, ASilentInstrumentTimesOut) {
+TEST(EndToEnd, SilentInstrument_TimesOut) {
     Line line({"--silent"});
     ASSERT_TRUE(line.open);
     line.host.session().sync().TestConnection();
@@ -147,7 +147,7 @@ TEST(EndToEnd, ASilentInstrumentTimesOut) {
     EXPECT_EQ(line.host.statusTexts.back(), "任务失败");
 }
 
-TEST(EndToEnd, TestConnectionShowsTheVersions) {
+TEST(EndToEnd, TestConnection_ShowsTheVersions) {
     Line line({"--hw-version", "1.2.3", "--sw-version", "4.5.6"});
     ASSERT_TRUE(line.open);
     line.host.session().sync().TestConnection();
@@ -155,7 +155,7 @@ TEST(EndToEnd, TestConnectionShowsTheVersions) {
     EXPECT_EQ(line.messages.messages().at(0).text, "设备连接正常!\n硬件版本：1.2.3; 软件版本：4.5.6");
 }
 
-TEST(EndToEnd, SynchronizerClearAnimatesThenLeavesAnEmptyMemory) {
+TEST(EndToEnd, SyncClear_AnimatesThenLeavesAnEmptyMemory) {
     Line line({"--clear-delay", "3.5"});
     ASSERT_TRUE(line.open);
     line.messages.Answer(MessageAnswer::Ok);
@@ -173,7 +173,7 @@ TEST(EndToEnd, SynchronizerClearAnimatesThenLeavesAnEmptyMemory) {
     EXPECT_EQ(line.messages.messages().back().text, "同步器中没有存储数据");
 }
 
-TEST(EndToEnd, RealTimeSamplesReachTheLiveValuesDisplay) {
+TEST(EndToEnd, RealTimeSamples_ReachTheLiveValuesDisplay) {
     for (bool raw : {false, true}) {
         Line line(raw ? QStringList{"--raw"} : QStringList{});
         ASSERT_TRUE(line.open);
@@ -197,7 +197,7 @@ TEST(EndToEnd, RealTimeSamplesReachTheLiveValuesDisplay) {
     }
 }
 
-TEST(EndToEnd, ClockIsReadAndSet) {
+TEST(EndToEnd, SetClockThenReadClock_ShowsTheSetTime) {
     Line line({"--role", "sync"});
     ASSERT_TRUE(line.open);
     const std::int64_t now = CurrentTimeSeam().now();
@@ -213,7 +213,7 @@ TEST(EndToEnd, ClockIsReadAndSet) {
     EXPECT_EQ(line.host.clocks.back().day, pcTime->day);
 }
 
-TEST(EndToEnd, TheSimulatorIsReachedAsAComPort) {
+TEST(EndToEnd, SimulatorWithComLink_IsReachedAsThatComPort) {
     QTemporaryDir folder;
     qputenv("SONDARA_PORT_DIR", folder.path().toUtf8());
     {

@@ -21,7 +21,7 @@ namespace {
 
 using test::Hex;
 
-TEST(HexText, ConvertsPairsSkipsBlanksAndStopsAtTheFirstBadDigit) {
+TEST(HexText, Texts_ConvertPairsSkipBlanksAndStopAtTheFirstBadDigit) {
     struct Case {
         const char* text;
         const char* bytes;
@@ -36,7 +36,7 @@ TEST(HexText, ConvertsPairsSkipsBlanksAndStopsAtTheFirstBadDigit) {
     for (const Case& c : cases) EXPECT_EQ(Hex(HexTextToBytes(c.text)), c.bytes) << c.text;
 }
 
-TEST(CommandTable, EveryFixedTextEndsWithTheCheckOfItsAddressThroughLength) {
+TEST(CommandTable, EveryFixedText_EndsWithTheCheckOfAddressThroughLength) {
     const DeviceCommand commands[] = {DeviceCommand::Test, DeviceCommand::ClearMemory, DeviceCommand::ReadHistory,
                                       DeviceCommand::RealTimeSample, DeviceCommand::ReadCalibration};
     int checked = 0;
@@ -55,7 +55,7 @@ TEST(CommandTable, EveryFixedTextEndsWithTheCheckOfItsAddressThroughLength) {
     EXPECT_EQ(XorCheck(HexTextToBytes("FF FF FF FF FF FF 01 46 03 00 44").data() + 6, 4), 0x44);
 }
 
-TEST(Bcd, ConvertsBothWaysAndKeepsOddNibbles) {
+TEST(Bcd, BothWays_KeepOddNibbles) {
     EXPECT_EQ(BcdToInt(0x59), 59);
     EXPECT_EQ(BcdToInt(0x1A), 20);
     EXPECT_EQ(IntToBcd(59), 0x59);
@@ -63,7 +63,7 @@ TEST(Bcd, ConvertsBothWaysAndKeepsOddNibbles) {
     EXPECT_EQ(IntToBcd(0), 0);
 }
 
-TEST(ClockCommands, AreBuiltWithTheirChecks) {
+TEST(ClockCommands, ReadAndSet_AreBuiltWithTheirChecks) {
     EXPECT_EQ(Hex(BuildReadClock(Instrument::Probe)), "FF FF FF FF FF FF 01 46 21 00 66");
     EXPECT_EQ(Hex(BuildReadClock(Instrument::Sync)), "FF FF FF FF FF FF 01 47 21 00 67");
     EXPECT_EQ(Hex(BuildSetClock(Instrument::Sync, {2019, 4, 28, 9, 5, 7})),
@@ -71,12 +71,12 @@ TEST(ClockCommands, AreBuiltWithTheirChecks) {
     EXPECT_EQ(FormatInstrumentClock({2019, 4, 28, 9, 5, 7}), "2019-04-28  09:05:07");
 }
 
-TEST(ReplyFrames, SynchronizerHeaderForFiveRecords) {
+TEST(ReplyFrames, SyncHeaderForFiveRecords_IsTheDocumentedBytes) {
     EXPECT_EQ(Hex(BuildReply(kReplyFromSync, DeviceCommand::ReadHistory, {5, 0, 0, 0})),
               "FF FF FF FF FF C6 02 03 04 05 00 00 00 C6");
 }
 
-TEST(ReplyFrames, StampWithAnImpossibleDateIsInvalid) {
+TEST(ReplyFrames, StampWithAnImpossibleDate_IsInvalid) {
     // 2019-04-28 09:05:07 from BCD; February 30 does not exist.
     const OleTime t = OleTimeFromBcd(0x19, 0x04, 0x28, 0x09, 0x05, 0x07);
     EXPECT_EQ(FormatOleTime(t), "2019-04-28  09:05:07");

@@ -11,7 +11,7 @@
 namespace sondara {
 namespace {
 
-TEST(PortMap, FixedTableReachesOnBoardAndUsbPorts) {
+TEST(PortMap, FixedTable_ReachesOnBoardAndUsbPorts) {
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString();
     struct Case {
@@ -23,7 +23,7 @@ TEST(PortMap, FixedTableReachesOnBoardAndUsbPorts) {
     EXPECT_EQ(ComNumberOfDevice("/dev/ttyUSB2", folder), 7);
 }
 
-TEST(PortMap, LinksInThePortFolderWinUnlessTheirProcessHasEnded) {
+TEST(PortMap, LinkInThePortFolder_WinsUnlessItsProcessHasEnded) {
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString();
     const std::string target = folder + "/fake-tty";
@@ -49,7 +49,7 @@ TEST(PortMap, LinksInThePortFolderWinUnlessTheirProcessHasEnded) {
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder + "/COM3")));
 }
 
-TEST(PortMap, TypedPortsAreComNumbersOrDevicePaths) {
+TEST(PortMap, TypedPort_IsAComNumberOrADevicePath) {
     struct Case {
         const char* text;
         int number;

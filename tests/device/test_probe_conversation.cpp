@@ -41,7 +41,7 @@ struct ProbeFixture : ::testing::Test {
     void Feed(const Bytes& b) { session.OnSerialData(b); }
 };
 
-TEST_F(ProbeFixture, ProcessedRecordIsDecodedFieldByField) {
+TEST_F(ProbeFixture, ProcessedRecord_IsDecodedFieldByField) {
     Feed(Header(kReplyFromProbe, 5));
     Feed(ProcessedRecord(0, 95.5f, 235.0f));
     ASSERT_EQ(host.store.m_probeRecords.size(), 1u);
@@ -59,7 +59,7 @@ TEST_F(ProbeFixture, ProcessedRecordIsDecodedFieldByField) {
     EXPECT_EQ(r.volt, 0.0f);
 }
 
-TEST_F(ProbeFixture, RawRecordGoesThroughTheDownloadedCalibration) {
+TEST_F(ProbeFixture, RawRecord_GoesThroughTheCalibration) {
     Bytes d(32, 0);
     d[4] = 0xEB;  // temperature 235 -> 23.5
     const std::int16_t raw[6] = {1350, -1800, -3897, 900, 1350, 1800};
@@ -84,7 +84,7 @@ TEST_F(ProbeFixture, RawRecordGoesThroughTheDownloadedCalibration) {
     EXPECT_EQ(FormatOleTime(r.time), "2019-04-28  09:05:07");
 }
 
-TEST_F(ProbeFixture, HistoryDownloadRunsCalibrationThenHistoryToCompletion) {
+TEST_F(ProbeFixture, HistoryDownload_RunsCalibrationThenHistoryToCompletion) {
     session.probe().StartHistoryDownload();
     EXPECT_EQ(host.LastWrittenHex(), "FF FF FF FF FF FF 01 46 31 00 76");
     EXPECT_EQ(host.Period(DeviceTimer::Reply), 6000);
@@ -106,7 +106,7 @@ TEST_F(ProbeFixture, HistoryDownloadRunsCalibrationThenHistoryToCompletion) {
     EXPECT_EQ(host.Count(ConversationEvent::ProbeDownloadComplete), 1);
 }
 
-TEST_F(ProbeFixture, CompletionWithSynchronizerRecordsAssemblesAndRefillsTheTable) {
+TEST_F(ProbeFixture, CompletionWithSyncRecords_AssemblesAndRefillsTheTable) {
     const sim::SimSurvey survey = sim::GenerateSurvey(4, 4, 2);
     host.store.m_syncRecords = survey.sync;
     Feed(Header(kReplyFromProbe, 4));
@@ -115,7 +115,7 @@ TEST_F(ProbeFixture, CompletionWithSynchronizerRecordsAssemblesAndRefillsTheTabl
     EXPECT_EQ(host.rows, (std::vector<std::string>{"H2", "H2"}));
 }
 
-TEST_F(ProbeFixture, HeaderOfNoRecordsSaysSo) {
+TEST_F(ProbeFixture, HeaderOfNoRecords_SaysSo) {
     Feed(Header(kReplyFromProbe, 0));
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text, "探管中没有存储数据");
@@ -124,7 +124,7 @@ TEST_F(ProbeFixture, HeaderOfNoRecordsSaysSo) {
     EXPECT_EQ(host.Count(ConversationEvent::ProbeDownloadComplete), 0);
 }
 
-TEST_F(ProbeFixture, RealTimeOutputPollsAfterTheTableAndStopsWithTheDisplay) {
+TEST_F(ProbeFixture, RealTimeOutput_PollsAfterTheTableAndStopsWithTheDisplay) {
     session.probe().StartRealTime();
     session.probe().StartRealTime();  // the display is open: nothing more is sent
     EXPECT_EQ(host.written.size(), 1u);
@@ -160,7 +160,7 @@ TEST_F(ProbeFixture, RealTimeOutputPollsAfterTheTableAndStopsWithTheDisplay) {
     EXPECT_EQ(host.LastWrittenHex(), "FF FF FF FF FF FF 01 46 31 00 76");
 }
 
-TEST_F(ProbeFixture, RealTimeDuringADownloadTakesOverTheLastCalibrationBlock) {
+TEST_F(ProbeFixture, RealTimeDuringADownload_TakesOverTheLastCalibrationBlock) {
     session.probe().StartHistoryDownload();
     session.probe().StartRealTime();
     Feed(sim::CalibrationBlockReply(kReplyFromSync, DefaultCalibration(), 31));  // synchronizer block: same handling
@@ -168,7 +168,7 @@ TEST_F(ProbeFixture, RealTimeDuringADownloadTakesOverTheLastCalibrationBlock) {
     EXPECT_EQ(host.written.size(), 2u);  // no ReadHistory
 }
 
-TEST_F(ProbeFixture, ClearingAsksFirstAndItsReplyLeavesTheRecords) {
+TEST_F(ProbeFixture, Clearing_AsksFirstAndItsReplyLeavesTheRecords) {
     messages.Answer(MessageAnswer::Cancel);
     session.probe().ClearMemory();
     EXPECT_TRUE(host.written.empty());
@@ -187,7 +187,7 @@ TEST_F(ProbeFixture, ClearingAsksFirstAndItsReplyLeavesTheRecords) {
     EXPECT_EQ(messages.messages().back().text, "数据已清空");
 }
 
-TEST_F(ProbeFixture, TestAndClockRepliesReachTheirDisplays) {
+TEST_F(ProbeFixture, TestAndClockReplies_ReachTheirDisplays) {
     const int hw[3] = {2, 1, 0}, sw[3] = {3, 4, 1};
     Feed(sim::TestReply(kReplyFromProbe, hw, sw));
     ASSERT_EQ(messages.messages().size(), 1u);
@@ -202,7 +202,7 @@ TEST_F(ProbeFixture, TestAndClockRepliesReachTheirDisplays) {
     EXPECT_EQ(host.clocks[1], (CalendarTime{2024, 12, 31, 23, 59, 58}));
 }
 
-TEST_F(ProbeFixture, ClosedLinkWarnsAndStopsThePolling) {
+TEST_F(ProbeFixture, ClosedLink_WarnsAndStopsThePolling) {
     host.linkOpen = false;
     host.running[DeviceTimer::RealTime] = 1000;
     session.OnTimer(DeviceTimer::RealTime);
@@ -213,7 +213,7 @@ TEST_F(ProbeFixture, ClosedLinkWarnsAndStopsThePolling) {
     EXPECT_EQ(messages.messages()[0].caption, "警告！");
 }
 
-TEST_F(ProbeFixture, ReceivedBytesStopTheTimeOutAndItsExpiryReportsFailure) {
+TEST_F(ProbeFixture, ReceivedBytes_StopTheTimeOutWhoseExpiryReportsFailure) {
     session.probe().TestConnection();
     session.OnSerialData({});
     EXPECT_FALSE(host.Running(DeviceTimer::Reply));

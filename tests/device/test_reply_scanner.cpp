@@ -31,14 +31,14 @@ struct Scan {
     }
 };
 
-TEST(ReplyScanner, HandlesEveryCompleteReplyOfOneReadInOrder) {
+TEST(ReplyScanner, SeveralRepliesInOneRead_AreAllHandledInOrder) {
     Scan s;
     s.Feed(Concat({Reply(1, 1), Reply(2, 2), Reply(1, 3)}));
     EXPECT_EQ(s.tags, (std::vector<int>{101, 202, 103}));
     EXPECT_EQ(s.buffer.pending(), 0u);
 }
 
-TEST(ReplyScanner, SplitReplyIsHandledWhenItsLastByteArrives) {
+TEST(ReplyScanner, SplitReply_IsHandledWhenItsLastByteArrives) {
     const Bytes r = Reply(1, 7);
     for (std::size_t cut = 1; cut < r.size(); ++cut) {
         Scan s;
@@ -49,7 +49,7 @@ TEST(ReplyScanner, SplitReplyIsHandledWhenItsLastByteArrives) {
     }
 }
 
-TEST(ReplyScanner, SkipsNoiseAndBrokenFramesWithoutLosingGoodOnes) {
+TEST(ReplyScanner, NoiseAndBrokenFrames_AreSkippedWithoutLosingGoodOnes) {
     Bytes badCheck = Reply(1, 8);
     badCheck.back() ^= 1;
     const Bytes good = Reply(1, 9);
@@ -61,7 +61,7 @@ TEST(ReplyScanner, SkipsNoiseAndBrokenFramesWithoutLosingGoodOnes) {
     EXPECT_EQ(s.buffer.pending(), 2u);  // bytes behind the frame wait
 }
 
-TEST(ReplyScanner, PurgesNoiseOverAThousandBytesButKeepsAFrameStillArriving) {
+TEST(ReplyScanner, NoiseOverAThousandBytes_IsPurgedButAFrameStillArrivingStays) {
     Scan s;
     s.Feed(Noise(1001));
     EXPECT_EQ(s.buffer.pending(), 0u);
@@ -77,7 +77,7 @@ TEST(ReplyScanner, PurgesNoiseOverAThousandBytesButKeepsAFrameStillArriving) {
     EXPECT_EQ(small.buffer.pending(), 1000u);
 }
 
-TEST(ReplyScanner, AHandlerThatReceivesMoreKeepsTheOrder) {
+TEST(ReplyScanner, HandlerThatReceivesMore_KeepsTheOrder) {
     // A modal message box inside a handler lets further notifications through.
     ReceiveBuffer buffer;
     std::vector<int> tags;
@@ -99,7 +99,7 @@ namespace {
 
 // A frame cut short, then noise, then the frame itself: the check over the run-together
 // bytes passes whenever the noise makes it so (one time in 256 for random noise).
-TEST(ReplyScanner, AFrameCutShortThatPassesTheCheckDoesNotSwallowTheOneBehindIt) {
+TEST(ReplyScanner, FrameCutShortThatPassesTheCheck_DoesNotSwallowTheOneBehindIt) {
     const Bytes good = BuildReply(kReplyFromSync, DeviceCommand::ReadHistory,
                                   {0x12, 0x34, 0, 0, 1, 0, 2, 0, 7, 5, 9, 0x28, 0, 4, 0x19, 0xFF});
     Bytes run(good.begin(), good.begin() + 13);

@@ -41,7 +41,7 @@ void Spin(int ms) {
     while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
-TEST(SerialLink, OpensOnceAndReportsItsPortUntilClosed) {
+TEST(SerialLink, Open_SucceedsOnceAndReportsItsPortUntilClosed) {
     Pty pty;
     QTemporaryDir folder;
     qputenv("SONDARA_PORT_DIR", folder.path().toUtf8());
@@ -68,7 +68,7 @@ TEST(SerialLink, OpensOnceAndReportsItsPortUntilClosed) {
     qunsetenv("SONDARA_PORT_DIR");
 }
 
-TEST(SerialLink, ReadsWhatIsWaitingAndNotifiesNoMoreAfterClose) {
+TEST(SerialLink, ReceivedBytes_AreReadAndNotNotifiedAfterClose) {
     Pty pty;
     SerialLink link;
     int notifications = 0;
@@ -101,7 +101,7 @@ TEST(SerialLink, ReadsWhatIsWaitingAndNotifiesNoMoreAfterClose) {
 namespace sondara {
 namespace {
 
-TEST(SerialLink, AVanishedDeviceLeavesTheLinkOpenAndQuiet) {
+TEST(SerialLink, VanishedDevice_LeavesTheLinkOpenAndQuiet) {
     auto pty = std::make_unique<Pty>();
     SerialLink link;
     int notifications = 0;

@@ -25,7 +25,7 @@ struct SyncFixture : ::testing::Test {
     void Feed(const Bytes& b) { session.OnSerialData(b); }
 };
 
-TEST_F(SyncFixture, RecordIsDecodedFromItsBytes) {
+TEST_F(SyncFixture, Record_IsDecodedFromItsBytes) {
     Bytes d(16, 0);
     d[4] = 0x02;  // hole at frame bytes 13, 14
     d[6] = 0x07;  // idx at frame bytes 15, 16
@@ -42,7 +42,7 @@ TEST_F(SyncFixture, RecordIsDecodedFromItsBytes) {
     EXPECT_EQ(FormatOleTime(r.time), "2019-04-28  09:05:07");
 }
 
-TEST_F(SyncFixture, DownloadShowsProgressByRecordIndexAndCompletesAtTheLastPosition) {
+TEST_F(SyncFixture, Download_ShowsProgressByIndexAndCompletesAtTheLastPosition) {
     session.sync().StartHistoryDownload();
     EXPECT_EQ(test::Hex(host.written.back()), "FF FF FF FF FF FF 01 47 03 00 45");
     Feed(sim::HistoryHeader(kReplyFromSync, 4));
@@ -54,7 +54,7 @@ TEST_F(SyncFixture, DownloadShowsProgressByRecordIndexAndCompletesAtTheLastPosit
     EXPECT_EQ(host.rows.size(), 3u);  // no probe records: the table lists the records
 }
 
-TEST_F(SyncFixture, PositionsAbove32767CompleteTheDownload) {
+TEST_F(SyncFixture, PositionsAbove32767_CompleteTheDownload) {
     const std::uint32_t total = 40000;
     Feed(sim::HistoryHeader(kReplyFromSync, total));
     Bytes all;
@@ -67,7 +67,7 @@ TEST_F(SyncFixture, PositionsAbove32767CompleteTheDownload) {
     EXPECT_EQ(host.Count(ConversationEvent::SyncDownloadComplete), 1);
 }
 
-TEST_F(SyncFixture, ClearingAnimatesUntilTheReply) {
+TEST_F(SyncFixture, Clearing_AnimatesUntilTheReply) {
     messages.Answer(MessageAnswer::Ok);
     session.sync().ClearMemory();
     EXPECT_EQ(messages.messages()[0].text, "将会清空同步器中所有数据，是否继续?");
@@ -86,7 +86,7 @@ TEST_F(SyncFixture, ClearingAnimatesUntilTheReply) {
     EXPECT_EQ(messages.messages().back().text, "数据已清空");
 }
 
-TEST_F(SyncFixture, ClearingTimeOutStopsTheAnimationAndFails) {
+TEST_F(SyncFixture, ClearingTimeOut_StopsTheAnimationAndFails) {
     messages.Answer(MessageAnswer::Ok);
     session.sync().ClearMemory();
     session.OnTimer(DeviceTimer::Progress);
@@ -97,7 +97,7 @@ TEST_F(SyncFixture, ClearingTimeOutStopsTheAnimationAndFails) {
     EXPECT_EQ(messages.messages().back().text, "超时，无返回数据");
 }
 
-TEST_F(SyncFixture, ClearingWithTheLinkClosedStillArmsTheLongTimeOut) {
+TEST_F(SyncFixture, ClearingWithTheLinkClosed_StillArmsTheLongTimeOut) {
     host.linkOpen = false;
     messages.Answer(MessageAnswer::Ok);
     session.sync().ClearMemory();
@@ -107,7 +107,7 @@ TEST_F(SyncFixture, ClearingWithTheLinkClosedStillArmsTheLongTimeOut) {
     EXPECT_EQ(host.status.back(), "清空中，稍候....");
 }
 
-TEST_F(SyncFixture, EmptyHistorySaysSo) {
+TEST_F(SyncFixture, EmptyHistory_SaysSo) {
     Feed(sim::HistoryHeader(kReplyFromSync, 0));
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].text, "同步器中没有存储数据");
