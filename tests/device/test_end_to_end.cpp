@@ -80,6 +80,8 @@ struct ProbeCase {
     QStringList line;
 };
 
+void PrintTo(const ProbeCase& c, std::ostream* os) { *os << c.name; }
+
 class ProbeDownload : public ::testing::TestWithParam<ProbeCase> {};
 
 TEST_P(ProbeDownload, Download_GivesExactlyTheSimulatorsRecords) {
