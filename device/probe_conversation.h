@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "core/attitude.h"
 #include "device/conversation_host.h"

@@ -126,7 +126,7 @@ SimSurvey GenerateSurvey(int probeCount, int syncCount, int holes) {
         s.sync.push_back(r);
     }
     for (int i = 0; i < probeCount; ++i) {
-        const auto [hole, t] = rodTime(i, probeCount);
+        const std::int64_t t = rodTime(i, probeCount).second;
         ProbeRecord r;
         r.idx = i;
         r.inc = -5.0f + 0.25f * static_cast<float>(i % 40);
@@ -138,8 +138,7 @@ SimSurvey GenerateSurvey(int probeCount, int syncCount, int holes) {
         r.GT = 1.0f;
         r.MT = 0.5f;
         r.volt = 3.5f;
-        r.time = LocalTime(t + 5);
-        (void)hole;
+        r.time = LocalTime(t + 5);  // 5 s after its rod's synchronizer record
         s.probe.push_back(r);
     }
     return s;
