@@ -175,6 +175,19 @@ TEST(EndToEnd, SyncClear_AnimatesThenLeavesAnEmptyMemory) {
     EXPECT_EQ(line.messages.messages().back().text, "同步器中没有存储数据");
 }
 
+TEST(EndToEnd, ProbeClear_AnswersAtOnceAndLeavesAnEmptyMemory) {
+    Line line({"--role", "probe"});
+    ASSERT_TRUE(line.open);
+    line.messages.Answer(MessageAnswer::Ok);
+    line.host.session().probe().ClearMemory();
+    ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::ProbeMemoryCleared, 5000));
+    EXPECT_EQ(line.host.statusTexts.back(), "任务完成");
+    line.host.session().probe().StartHistoryDownload();
+    ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::ProbeHistoryEmpty, 5000));
+    EXPECT_EQ(line.messages.messages().back().text, "探管中没有存储数据");
+    EXPECT_TRUE(line.store.m_probeRecords.empty());
+}
+
 TEST(EndToEnd, RealTimeSamples_ReachTheLiveValuesDisplay) {
     for (bool raw : {false, true}) {
         Line line(raw ? QStringList{"--raw"} : QStringList{});
