@@ -19,14 +19,16 @@ namespace {
 constexpr int kStations = 20000;
 const QRect kClient(0, 0, 800, 800);
 
-sondara::HoleSurvey LongHole() {
+// Stations 1.5 m apart (30 km of hole: the 5-metre labels and grid lines dominate) or
+// squeezed into `spacing` metres each, which leaves the stations' own cost.
+sondara::HoleSurvey LongHole(float spacing) {
     sondara::HoleSurvey h;
     h.name = u"B1";
     h.dDip = 2;
     for (int i = 0; i < kStations; ++i) {
         sondara::ProbeRecord r;
         r.flag = sondara::kSampled | sondara::kStation;
-        r.depth = 1.5f * i;
+        r.depth = spacing * i;
         r.dy = 3.0f * std::sin(i / 900.0);
         r.dz = -2.0f * std::cos(i / 1300.0) + 0.0001f * i;
         r.x = 0.9f * r.depth;
@@ -38,13 +40,14 @@ sondara::HoleSurvey LongHole() {
     return h;
 }
 
-const sondara::HoleSurvey& Hole() {
-    static const sondara::HoleSurvey hole = LongHole();
-    return hole;
+const sondara::HoleSurvey& Hole(bool compact = false) {
+    static const sondara::HoleSurvey rods = LongHole(1.5f);
+    static const sondara::HoleSurvey compactHole = LongHole(0.03f);
+    return compact ? compactHole : rods;
 }
 
-QPolygonF TrajectoryPoints() {
-    const auto& r = Hole().records;
+QPolygonF TrajectoryPoints(bool compact) {
+    const auto& r = Hole(compact).records;
     const TrajectoryLayout l = LayOutTrajectory(QRectF(kClient), {r.back().x, r.back().y, r.back().z},
                                                 DesignEndPoint(r.back().depth, 0, 0, 2));
     QPolygonF points;
@@ -80,12 +83,14 @@ void PaintLoop(benchmark::State& state, Paint paint) {
     state.SetItemsProcessed(state.iterations() * kStations);
 }
 
+// Argument 0: 30 km of hole; 1: the same stations within 600 m.
 void BM_Trajectory3D(benchmark::State& state) {
-    PaintLoop(state, [](QPainter& p) { DrawTrajectory3D(p, QRectF(kClient), Hole()); });
+    const bool compact = state.range(0) != 0;
+    PaintLoop(state, [&](QPainter& p) { DrawTrajectory3D(p, QRectF(kClient), Hole(compact)); });
 }
 
 void BM_TrajectoryPolylineBaseline(benchmark::State& state) {
-    const QPolygonF points = TrajectoryPoints();
+    const QPolygonF points = TrajectoryPoints(state.range(0) != 0);
     PaintLoop(state, [&](QPainter& p) { p.drawPolyline(points); });
 }
 
@@ -101,8 +106,8 @@ void BM_DeviationPolylineBaseline(benchmark::State& state) {
     });
 }
 
-BENCHMARK(BM_TrajectoryPolylineBaseline)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Trajectory3D)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrajectoryPolylineBaseline)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Trajectory3D)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeviationPolylineBaseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeviationCurves)->Unit(benchmark::kMillisecond);
 
