@@ -27,6 +27,6 @@ void ViewerWaitDialog::Poll() {
         poll_.stop();
         viewerEnded_ = true;
         accept();
-        sondara::ShowMessage("群组图程序已退出", "稍等", sondara::MessageIcon::Warning);
+        sondara::ShowMessage("群组图程序已退出", "警告", sondara::MessageIcon::Warning);
     }
 }
