@@ -11,6 +11,18 @@ const double kIsoAngle = sondara::kPi / 6;  // 0.5235987755833333
 
 float Ceil(float v) { return static_cast<float>(std::ceil(static_cast<double>(v))); }
 
+float Extent(float a, float b) {
+    const auto size = [](float v) { return std::isfinite(v) ? std::fabs(v) : 0.0f; };
+    return Ceil(std::max(size(a), size(b)));
+}
+
+// How many 5-metre steps k = 0, 1, … satisfy extent / 5 > k.
+int FiveMetreSteps(float extent) {
+    int n = 0;
+    while (n < kMaxMarksPerAxis && extent / 5 > n) ++n;
+    return n;
+}
+
 }  // namespace
 
 float IsoX(float e, float n, float) {
@@ -35,9 +47,9 @@ QPointF TrajectoryLayout::Screen(float e, float n, float u) const {
 
 TrajectoryLayout LayOutTrajectory(const QRectF& client, const Metres3& last, const Metres3& design) {
     TrajectoryLayout l;
-    l.C = Ceil(std::max(std::fabs(design.e), std::fabs(last.e)));
-    l.D = Ceil(std::max(std::fabs(design.n), std::fabs(last.n)));
-    l.V = Ceil(std::max(std::fabs(design.u), std::fabs(last.u)));
+    l.C = Extent(design.e, last.e);
+    l.D = Extent(design.n, last.n);
+    l.V = Extent(design.u, last.u);
     if (l.C == 0 && l.D == 0 && l.V == 0) {
         l.C = l.D = l.V = 1;
         l.unitBox = true;
@@ -65,7 +77,7 @@ TrajectoryLayout LayOutTrajectory(const QRectF& client, const Metres3& last, con
 
 std::vector<AxisLabel> DistanceLabels(float extent, int sign) {
     std::vector<AxisLabel> labels;
-    for (int k = 0; extent / 5 > k; ++k) labels.push_back({QString::asprintf("%d", 5 * k), float(sign * 5 * k)});
+    for (int k = 0, n = FiveMetreSteps(extent); k < n; ++k) labels.push_back({QString::asprintf("%d", 5 * k), float(sign * 5 * k)});
     labels.push_back({QString::asprintf("%0.0f", extent), float(sign * std::trunc(extent))});
     return labels;
 }
@@ -73,11 +85,12 @@ std::vector<AxisLabel> DistanceLabels(float extent, int sign) {
 std::vector<GridLine> GridLines(const TrajectoryLayout& l) {
     std::vector<GridLine> lines;
     const float E = l.sE * l.C, N = l.sN * l.D, U = l.sU * l.V;
-    for (int k = 0; l.C / 5 > k; ++k) lines.push_back({{float(l.sE * 5 * k), 0, 0}, {float(l.sE * 5 * k), N, 0}});
-    for (int k = 0; l.D / 5 > k; ++k) lines.push_back({{0, float(l.sN * 5 * k), 0}, {E, float(l.sN * 5 * k), 0}});
-    for (int k = 0; l.C / 5 > k; ++k) lines.push_back({{float(l.sE * 5 * k), N, 0}, {float(l.sE * 5 * k), N, U}});
-    for (int k = 0; l.V / 5 > k; ++k) lines.push_back({{0, N, float(l.sU * 5 * k)}, {E, N, float(l.sU * 5 * k)}});
-    for (int k = 0; l.D / 5 > k; ++k) lines.push_back({{0, float(l.sN * 5 * k), 0}, {0, float(l.sN * 5 * k), U}});
-    for (int k = 0; l.V / 5 > k; ++k) lines.push_back({{0, 0, float(l.sU * 5 * k)}, {0, N, float(l.sU * 5 * k)}});
+    const int stepsC = FiveMetreSteps(l.C), stepsD = FiveMetreSteps(l.D), stepsV = FiveMetreSteps(l.V);
+    for (int k = 0; k < stepsC; ++k) lines.push_back({{float(l.sE * 5 * k), 0, 0}, {float(l.sE * 5 * k), N, 0}});
+    for (int k = 0; k < stepsD; ++k) lines.push_back({{0, float(l.sN * 5 * k), 0}, {E, float(l.sN * 5 * k), 0}});
+    for (int k = 0; k < stepsC; ++k) lines.push_back({{float(l.sE * 5 * k), N, 0}, {float(l.sE * 5 * k), N, U}});
+    for (int k = 0; k < stepsV; ++k) lines.push_back({{0, N, float(l.sU * 5 * k)}, {E, N, float(l.sU * 5 * k)}});
+    for (int k = 0; k < stepsD; ++k) lines.push_back({{0, float(l.sN * 5 * k), 0}, {0, float(l.sN * 5 * k), U}});
+    for (int k = 0; k < stepsV; ++k) lines.push_back({{0, 0, float(l.sU * 5 * k)}, {0, N, float(l.sU * 5 * k)}});
     return lines;
 }

@@ -42,7 +42,13 @@ inline int AxisSign(float v) { return v < 0 ? -1 : 1; }
 // Lays the box out in `client` for a hole whose last station is `last` and whose
 // design line ends at `design`. When every extent is zero the scale would be
 // undefined; the box is then laid out as one metre each way (unitBox), labels 0 and 1.
+// Coordinates that are not finite count as 0 for the extents.
 TrajectoryLayout LayOutTrajectory(const QRectF& client, const Metres3& last, const Metres3& design);
+
+// Labels and grid lines come every 5 m; past this many along one axis (a box over
+// 100 km, from damaged coordinates) they would be far closer than a pixel, so no more
+// are drawn, and a damaged file cannot make the drawing run without end.
+inline constexpr int kMaxMarksPerAxis = 20000;
 
 // One distance label: its text and its position in metres along its axis (signed).
 struct AxisLabel {

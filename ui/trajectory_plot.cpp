@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPolygonF>
+#include <cmath>
 
 #include "cardinal_spline.h"
 #include "core/stations.h"
@@ -12,6 +13,8 @@
 namespace pc = plot_colour;
 
 namespace {
+
+bool IsFinite(const Metres3& m) { return std::isfinite(m.e) && std::isfinite(m.n) && std::isfinite(m.u); }
 
 std::vector<Metres3> StationPoints(const sondara::HoleSurvey& hole) {
     std::vector<Metres3> points;
@@ -50,6 +53,7 @@ void DrawHoleCurve(QPainter& p, const TrajectoryLayout& l, const std::vector<Met
     p.setPen(Qt::NoPen);
     p.setBrush(pc::kRed);
     for (const Metres3& m : stations) {
+        if (!IsFinite(m)) continue;  // a damaged station has no place in the box
         const QPointF q = l.Screen(m);
         p.drawEllipse(QRectF(q.x() - 3, q.y() - 3, 6, 6));
         curve.push_back(q);
@@ -63,6 +67,7 @@ void DrawHoleCurve(QPainter& p, const TrajectoryLayout& l, const std::vector<Met
 }
 
 void DrawDesignLine(QPainter& p, const TrajectoryLayout& l, const Metres3& design) {
+    if (!IsFinite(design)) return;
     p.setPen(PlotPen(pc::kBlue, 2));
     p.drawLine(l.anchor, l.Screen(design));
     p.setPen(PlotPen(pc::kBlue, 2, Dash::DashDotDot));

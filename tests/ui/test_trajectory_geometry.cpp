@@ -103,6 +103,18 @@ TEST(TrajectoryLayout, AllExtentsZero_DrawsAOneMetreBoxInsteadOfAnInfiniteScale)
     EXPECT_TRUE(kClient.contains(l.P[6]));
 }
 
+TEST(TrajectoryLayout, DamagedCoordinates_GiveAFiniteLayoutAndABoundedNumberOfMarks) {
+    const TrajectoryLayout huge = LayOutTrajectory(kClient, {1e30f, 2, 3}, {0, 0, 0});
+    EXPECT_EQ(DistanceLabels(huge.C, 1).size(), std::size_t(kMaxMarksPerAxis) + 1);
+    EXPECT_LE(GridLines(huge).size(), std::size_t(6 * kMaxMarksPerAxis));
+    const TrajectoryLayout broken = LayOutTrajectory(kClient, {NAN, 10, INFINITY}, {NAN, NAN, NAN});
+    EXPECT_EQ(broken.C, 0);
+    EXPECT_EQ(broken.D, 10);
+    EXPECT_EQ(broken.V, 0);
+    EXPECT_TRUE(std::isfinite(broken.s));
+    EXPECT_TRUE(std::isfinite(broken.anchor.x()) && std::isfinite(broken.anchor.y()));
+}
+
 TEST(TrajectoryLayout, DesignEndPoint_FollowsTrueAzimuthAndInclination) {
     // Stored azimuth 100 with declination 10: true azimuth 90, due east; 30 degrees up.
     const Metres3 d = DesignEndPoint(100, 100, 10, 30);
