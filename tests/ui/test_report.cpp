@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -142,6 +143,22 @@ TEST(ReportPdf, PrintsEveryStationOnceAtItsRowUnderTheFixedFrame) {
     EXPECT_EQ(ordinals[8], (std::vector<int>{29}));
     // Non-station records (depth −1) are never printed.
     for (const Word& w : words) EXPECT_NE(w.text, "-1.0");
+}
+
+TEST(ReportPdf, PageRangeOfThePrintDialog_PrintsOnlyThosePages) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) missing";
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("range.pdf"));
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(6, 7);
+    ASSERT_TRUE(PrintSurveyReport(printer, ReportStore()));
+    const std::vector<Word> words = ReadWords(dir.filePath("range.pdf"));
+    EXPECT_TRUE(Find(words, 1, "第6页/共8页"));
+    EXPECT_TRUE(Find(words, 2, "第7页/共8页"));
+    EXPECT_TRUE(Find(words, 2, "B"));
+    for (const Word& w : words) EXPECT_LE(w.page, 2);
 }
 
 TEST(ReportPdf, SurveyWithoutStations_IsOneFramePage) {
