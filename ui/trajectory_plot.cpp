@@ -77,9 +77,12 @@ void DrawDesignLine(QPainter& p, const TrajectoryLayout& l, const Metres3& desig
 void DrawArrow(QPainter& p, const QPointF& base, const QPointF& tip, const QPointF& c2, const QPointF& c3,
                const QString& label, const QPointF& labelAt) {
     p.drawLine(base, tip);
+    const QPen pen = p.pen();
+    p.setPen(Qt::NoPen);  // the arrow head is filled, not outlined
     p.setBrush(pc::kBlack);
     p.drawPolygon(QPolygonF{tip, c2, c3});
     p.setBrush(Qt::NoBrush);
+    p.setPen(pen);
     DrawTextCentredOn(p, labelAt, label, pc::kBlack);
 }
 
