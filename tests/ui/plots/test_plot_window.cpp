@@ -121,6 +121,18 @@ TEST(PlotWindow, HoleWithoutStations_ToldOncePerHoleAndUpdateNotOnEveryRepaint) 
     EXPECT_EQ(messages.messages().size(), 2u);
 }
 
+TEST(PlotWindow, HoleWithoutStationsOrRefusalText_IsToldItHasNoSurveyData) {
+    RecordedMessages messages;
+    SurveyDocument doc;
+    Fill(doc, {"A"});
+    doc.store().m_holes[0].records.clear();
+    Window w(doc);
+    w.frame->view()->repaint();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].text, "无该孔测斜数据！");
+}
+
 TEST(PlotWindow, DocumentUpdateRepaintsAndAReloadWithFewerHolesShowsTheMissingState) {
     RecordedMessages messages;
     SurveyDocument doc;
