@@ -31,12 +31,6 @@ std::string AsciiLower(std::string s) {
     return s;
 }
 
-bool IsTaken(const std::string& name, const std::vector<std::string>& taken) {
-    const std::string lower = AsciiLower(name);
-    if (lower == "history") return true;
-    return std::any_of(taken.begin(), taken.end(), [&](const std::string& t) { return AsciiLower(t) == lower; });
-}
-
 // The first `units` UTF-16 units, never splitting a surrogate pair.
 std::u16string CutUnits(std::u16string s, std::size_t units) {
     if (s.size() <= units) return s;
@@ -77,10 +71,9 @@ void ReportLostRows(const std::string& sheetName, int lost) {
                 kAppCaption, MessageIcon::Warning);
 }
 
-std::string WriteHoleSheet(lxw_workbook* book, const HoleSurvey& h, std::vector<std::string>& taken) {
+std::string WriteHoleSheet(lxw_workbook* book, const HoleSurvey& h, SheetNames& names) {
     const std::string wanted = Utf16ToUtf8(h.name);
-    const std::string name = SheetNameFor(h.name, taken);
-    taken.push_back(name);
+    const std::string name = names.Take(h.name);
     if (name != wanted) {
         ShowMessage(std::string(kSheetCreateFailedText) + "\n\n钻孔“" + wanted + "”的名称不能用作工作表名，其数据已写入工作表“" +
                         name + "”。",
@@ -104,10 +97,10 @@ std::string WriteHoleSheet(lxw_workbook* book, const HoleSurvey& h, std::vector<
 std::string WriteWorkbook(const SurveyStore& store, const std::string& file) {
     Workbook wb{workbook_new(file.c_str())};
     if (wb.book == nullptr) return "the workbook cannot be created";
-    std::vector<std::string> taken = {kParamsSheetName};
+    SheetNames names;
     for (const HoleSurvey& h : store.m_holes) {
         if (h.name.empty()) continue;
-        std::string problem = WriteHoleSheet(wb.book, h, taken);
+        std::string problem = WriteHoleSheet(wb.book, h, names);
         if (!problem.empty()) return problem;
     }
     lxw_worksheet* params = workbook_add_worksheet(wb.book, kParamsSheetName);
@@ -125,22 +118,28 @@ std::string WriteWorkbook(const SurveyStore& store, const std::string& file) {
 
 }  // namespace
 
-std::string SheetNameFor(const std::u16string& holeName, const std::vector<std::string>& taken) {
+SheetNames::SheetNames() : taken_{AsciiLower(kParamsSheetName), "history"} {}
+
+bool SheetNames::IsTaken(const std::string& name) const { return taken_.count(AsciiLower(name)) != 0; }
+
+std::string SheetNames::Take(const std::u16string& holeName) {
     std::u16string name = holeName;
     for (char16_t& c : name) {
         if (std::u16string_view(u"[]:*?/\\").find(c) != std::u16string_view::npos) c = u'_';
     }
     if (!name.empty() && name.front() == u'\'') name.front() = u'_';
-    if (!name.empty() && name.back() == u'\'') name.back() = u'_';
     name = CutUnits(std::move(name), kMaxSheetUnits);
     if (name.empty()) name.push_back(u'_');
-    if (name.back() == u'\'') name.back() = u'_';  // the cut may have left one at the end
+    if (name.back() == u'\'') name.back() = u'_';
     std::string candidate = Utf16ToUtf8(name);
-    for (int n = 2; IsTaken(candidate, taken); ++n) {
-        const std::u16string suffix = Utf8ToUtf16(" (" + std::to_string(n) + ")");
-        std::u16string base = CutUnits(name, kMaxSheetUnits - suffix.size());
-        candidate = Utf16ToUtf8(base + suffix);
+    if (IsTaken(candidate)) {
+        int& next = nextSuffix_.try_emplace(AsciiLower(candidate), 2).first->second;
+        do {
+            const std::u16string suffix = Utf8ToUtf16(" (" + std::to_string(next++) + ")");
+            candidate = Utf16ToUtf8(CutUnits(name, kMaxSheetUnits - suffix.size()) + suffix);
+        } while (IsTaken(candidate));
     }
+    taken_.insert(AsciiLower(candidate));
     return candidate;
 }
 

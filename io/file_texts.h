@@ -8,7 +8,6 @@ namespace sondara {
 inline constexpr char kAppCaption[] = "Sondara";
 inline constexpr char kWarningCaption[] = "警告";
 inline constexpr char kErrorCaption[] = "错误";
-inline constexpr char kErrorCaptionBang[] = "错误！";
 
 inline constexpr char kWrongFormatText[] = "数据格式不匹配，请重新选择";
 inline constexpr char kOpenFailedText[] = "打开文档失败。";

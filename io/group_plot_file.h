@@ -32,7 +32,7 @@ std::string GroupPlotFilePath();
 std::optional<std::string> GroupPlotFileBytes(const SurveyStore& store, const std::string& codeSet,
                                               std::string* unconvertibleName = nullptr);
 
-// Steps 3 to 5 of the trajectory command, after the plot window has opened: with no
+// The trajectory command's hand-over, after its plot window has opened: with no
 // holes shows "钻孔数据为空" and writes nothing; otherwise writes the file (in the
 // locale's code set, replacing the old one only once complete). A file that cannot
 // be written shows "未能在C盘建立gpv文件，只能单孔绘图" with the path and the reason.

@@ -27,10 +27,20 @@ struct StructureError {
     std::string where;
 };
 
-[[noreturn]] void Fail(std::string reason, const std::string& where) { throw StructureError{std::move(reason), where}; }
+// Where a value sits: a member `key` of the element at `at`, or the element itself.
+// The text is made only when something fails.
+const std::string kTop;  // the document itself
+
+struct Where {
+    const std::string& at;
+    const char* key = nullptr;
+    std::string Text() const { return key != nullptr ? at + "/" + key : at; }
+};
+
+[[noreturn]] void Fail(std::string reason, const Where& where) { throw StructureError{std::move(reason), where.Text()}; }
 
 // Lets the library reject a value that is no number with its own text.
-[[noreturn]] void FailNotNumber(const json& v, const std::string& where) {
+[[noreturn]] void FailNotNumber(const json& v, const Where& where) {
     if (v.is_boolean()) Fail("type must be number, but is boolean", where);
     try {
         (void)v.get<double>();
@@ -40,13 +50,13 @@ struct StructureError {
     Fail(std::string("type must be number, but is ") + v.type_name(), where);
 }
 
-[[noreturn]] void FailRange(const json& v, const char* target, const std::string& where) {
+[[noreturn]] void FailRange(const json& v, const char* target, const Where& where) {
     Fail("number " + v.dump() + " is out of range for " + target, where);
 }
 
 // A number truncated toward zero into [lo, hi], or a range error.
 template <class Int>
-Int ToInteger(const json& v, const char* target, const std::string& where) {
+Int ToInteger(const json& v, const char* target, const Where& where) {
     constexpr auto lo = std::numeric_limits<Int>::min();
     constexpr auto hi = std::numeric_limits<Int>::max();
     if (v.is_number_unsigned()) {
@@ -70,35 +80,35 @@ Int ToInteger(const json& v, const char* target, const std::string& where) {
     FailNotNumber(v, where);
 }
 
-std::int32_t ToInt32(const json& v, const std::string& where) {
+std::int32_t ToInt32(const json& v, const Where& where) {
     if (v.is_boolean()) return v.get<bool>() ? 1 : 0;
     return ToInteger<std::int32_t>(v, "int32", where);
 }
 
-double ToFloat64(const json& v, const std::string& where) {
+double ToFloat64(const json& v, const Where& where) {
     if (!v.is_number()) FailNotNumber(v, where);
     return v.get<double>();
 }
 
-float NarrowToFloat32(double d, const json& v, const std::string& where) {
+float NarrowToFloat32(double d, const json& v, const Where& where) {
     if (std::fabs(d) > std::numeric_limits<float>::max()) FailRange(v, "float32", where);
     return static_cast<float>(d);
 }
 
-float ToFloat32(const json& v, const std::string& where) {
+float ToFloat32(const json& v, const Where& where) {
     if (v.is_boolean()) return v.get<bool>() ? 1.0f : 0.0f;
     return NarrowToFloat32(ToFloat64(v, where), v, where);
 }
 
 // Seconds since 1970 UTC as local time. The instruments count from 1970: an earlier
 // count has no local time and gives an invalid time, as does one past the OLE range.
-OleTime ToTime(const json& v, const std::string& where) {
+OleTime ToTime(const json& v, const Where& where) {
     const auto seconds = ToInteger<std::int64_t>(v, "int64", where);
     if (seconds < 0) return {0.0, kTimeInvalid};
     return OleTimeFromUnixSeconds(seconds);
 }
 
-const json& Member(const json& object, const char* key, const std::string& where) {
+const json& Member(const json& object, const char* key, const Where& where) {
     try {
         return object.at(key);
     } catch (const json::exception& e) {
@@ -106,23 +116,21 @@ const json& Member(const json& object, const char* key, const std::string& where
     }
 }
 
-std::string Path(const std::string& where, const char* key) { return where + "/" + key; }
-
 // The elements of an optional array member: none when absent or null.
-const json& ArrayMember(const json& object, const char* key, const std::string& where) {
+const json& ArrayMember(const json& object, const char* key, const Where& where) {
     static const json kNone = json::array();
     const auto it = object.find(key);
     if (it == object.end() || it->is_null()) return kNone;
-    if (!it->is_array()) Fail(std::string("type must be array, but is ") + it->type_name(), Path(where, key));
+    if (!it->is_array()) Fail(std::string("type must be array, but is ") + it->type_name(), Where{where.at, key});
     return *it;
 }
 
-ProbeRecord ProbeFrom(const json& e, const std::string& where) {
+ProbeRecord ProbeFrom(const json& e, const Where& where) {
     if (!e.is_object()) Fail(std::string("type must be object, but is ") + e.type_name(), where);
-    const auto f32 = [&](const char* key) { return ToFloat32(Member(e, key, where), Path(where, key)); };
+    const auto f32 = [&](const char* key) { return ToFloat32(Member(e, key, where), Where{where.at, key}); };
     ProbeRecord r;
-    r.idx = ToInt32(Member(e, "idx", where), Path(where, "idx"));
-    r.flag = ToInt32(Member(e, "flag", where), Path(where, "flag"));
+    r.idx = ToInt32(Member(e, "idx", where), Where{where.at, "idx"});
+    r.flag = ToInt32(Member(e, "flag", where), Where{where.at, "flag"});
     r.inc = f32("inc");
     r.azi = f32("azi");
     r.tmp = f32("tmp");
@@ -133,7 +141,7 @@ ProbeRecord ProbeFrom(const json& e, const std::string& where) {
     r.MT = f32("MT");
     r.volt = f32("volt");
     r.depth = f32("depth");
-    r.time = ToTime(Member(e, "time", where), Path(where, "time"));
+    r.time = ToTime(Member(e, "time", where), Where{where.at, "time"});
     r.x = f32("x");
     r.y = f32("y");
     r.z = f32("z");
@@ -152,19 +160,19 @@ std::int32_t MarkFrom(const json& sample) {
     return i == 1.0 ? kMarkCoal : i == 2.0 ? kMarkRock : kMarkNone;
 }
 
-SyncRecord SyncFrom(const json& e, std::int32_t n, std::int32_t k, const std::string& where) {
+SyncRecord SyncFrom(const json& e, std::int32_t n, std::int32_t k, const Where& where) {
     if (!e.is_object()) Fail(std::string("type must be object, but is ") + e.type_name(), where);
     SyncRecord s;
     s.idx = n;
     s.flag = kSampled | kStation;
     s.hole = k;
-    s.time = ToTime(Member(e, "t", where), Path(where, "t"));
+    s.time = ToTime(Member(e, "t", where), Where{where.at, "t"});
     s.mark = MarkFrom(e);
     return s;
 }
 
-HoleParams ParamsFrom(const json& e, const json& gi, double giValue, const std::string& where) {
-    const auto f32 = [&](const char* key) { return ToFloat32(Member(e, key, where), Path(where, key)); };
+HoleParams ParamsFrom(const json& e, const json& gi, double giValue, const Where& where) {
+    const auto f32 = [&](const char* key) { return ToFloat32(Member(e, key, where), Where{where.at, key}); };
     HoleParams p;
     p.pbLen = f32("pbLen");
     p.dDip = f32("dDip");
@@ -175,37 +183,39 @@ HoleParams ParamsFrom(const json& e, const json& gi, double giValue, const std::
     p.e0 = f32("e0");
     p.n0 = f32("n0");
     p.d0 = f32("d0");
-    p.gi = NarrowToFloat32(giValue, gi, "/gi");
+    p.gi = NarrowToFloat32(giValue, gi, Where{kTop, "gi"});
     const json& name = Member(e, "name", where);
-    if (!name.is_string()) Fail(std::string("type must be string, but is ") + name.type_name(), Path(where, "name"));
+    if (!name.is_string()) Fail(std::string("type must be string, but is ") + name.type_name(), Where{where.at, "name"});
     p.name = Utf8ToUtf16(name.get_ref<const std::string&>());
     return p;
 }
 
 // Everything the document holds, or a StructureError.
 SurveyStore SurveyFrom(const json& doc) {
-    if (!doc.is_object()) Fail(std::string("type must be object, but is ") + doc.type_name(), "/");
-    const json& gi = Member(doc, "gi", "");
-    const double giValue = ToFloat64(gi, "/gi");
+    if (!doc.is_object()) Fail(std::string("type must be object, but is ") + doc.type_name(), Where{kTop});
+    const json& gi = Member(doc, "gi", Where{kTop});
+    const double giValue = ToFloat64(gi, Where{kTop, "gi"});
 
     SurveyStore parts;
-    const json& probes = ArrayMember(doc, "probe", "");
+    const json& probes = ArrayMember(doc, "probe", Where{kTop});
     parts.m_probeRecords.reserve(probes.size());
     for (std::size_t i = 0; i < probes.size(); ++i) {
-        parts.m_probeRecords.push_back(ProbeFrom(probes[i], "/probe/" + std::to_string(i)));
+        parts.m_probeRecords.push_back(ProbeFrom(probes[i], Where{"/probe/" + std::to_string(i)}));
     }
-    const json& samplers = ArrayMember(doc, "sampler", "");
-    if (samplers.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) Fail("too many samplers", "/sampler");
+    const json& samplers = ArrayMember(doc, "sampler", Where{kTop});
+    if (samplers.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+        Fail("too many samplers", Where{kTop, "sampler"});
+    }
     for (std::size_t k = 0; k < samplers.size(); ++k) {
         const std::string where = "/sampler/" + std::to_string(k);
         const json& sampler = samplers[k];
-        if (!sampler.is_object()) Fail(std::string("type must be object, but is ") + sampler.type_name(), where);
-        const json& samples = ArrayMember(sampler, "samples", where);
+        if (!sampler.is_object()) Fail(std::string("type must be object, but is ") + sampler.type_name(), Where{where});
+        const json& samples = ArrayMember(sampler, "samples", Where{where});
         for (std::size_t n = 0; n < samples.size(); ++n) {
             parts.m_syncRecords.push_back(SyncFrom(samples[n], static_cast<std::int32_t>(n), static_cast<std::int32_t>(k),
-                                                   where + "/samples/" + std::to_string(n)));
+                                                   Where{where + "/samples/" + std::to_string(n)}));
         }
-        parts.m_holeParams.push_back(ParamsFrom(sampler, gi, giValue, where));
+        parts.m_holeParams.push_back(ParamsFrom(sampler, gi, giValue, Where{where}));
     }
     return parts;
 }

@@ -36,7 +36,7 @@ const char kSurveyJson[] = R"({"gi": 2, "probe": [
  "sampler": [{"name":"孔1","pbLen":1.5,"dDip":10,"dPos":97,"x0":1,"y0":0,"z0":0,"e0":100,"n0":200,"d0":-50,
    "samples":[{"t":1709251200,"i":1},{"t":1709251300}]}]})";
 
-TEST(Cli, ImportOpenExportGpvDump) {
+TEST(Cli, EveryCommand_RunsOnASurvey) {
     test::TempDir dir;
     test::WriteBytes(dir / "s.json", kSurveyJson);
     ASSERT_EQ(Cli(dir, "import-json s.json -o a.bhx").status, 0);

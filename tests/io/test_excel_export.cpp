@@ -109,7 +109,7 @@ TEST(ExcelExport, EmptyStore_HasOnlyTheParameterSheet) {
     EXPECT_EQ(book["sheets"]["初始参数"].size(), 1u);
 }
 
-TEST(ExcelExport, DerivedColumns) {
+TEST(ExcelExport, DerivedColumns_ComeFromTheSharedFunctions) {
     struct Case { float x, y, azi, gi; const char* trueAzimuth; const char* bearing; const char* apparent; };
     const Case cases[] = {
         {3, -3, 90, 0, "90.0", "135.000", "3.000"},
@@ -128,21 +128,31 @@ TEST(ExcelExport, DerivedColumns) {
     }
 }
 
-TEST(ExcelExport, SheetNamesTheWorkbookCannotTake) {
-    struct Case { std::u16string hole; std::vector<std::string> taken; std::string sheet; };
+TEST(ExcelExport, NameTheWorkbookCannotTake_GetsAnAcceptableSheetName) {
+    struct Case { std::vector<std::u16string> holes; std::vector<std::string> sheets; };
+    const std::u16string forty = u"0123456789012345678901234567890123456789";
     const Case cases[] = {
-        {u"K1", {"初始参数"}, "K1"},
-        {u"K1", {"初始参数", "K1"}, "K1 (2)"},
-        {u"k1", {"K1", "K1 (2)"}, "k1 (3)"},              // repeats compare without case
-        {u"初始参数", {"初始参数"}, "初始参数 (2)"},
-        {u"history", {}, "history (2)"},
-        {u"A/B:C*D?[E]\\", {}, "A_B_C_D__E__"},
-        {u"'K'", {}, "_K_"},
-        {u"0123456789012345678901234567890123456789", {}, "0123456789012345678901234567890"},
-        {u"0123456789012345678901234567890123456789", {"0123456789012345678901234567890"}, "012345678901234567890123456 (2)"},
-        {u"012345678901234567890123456789😀", {}, "012345678901234567890123456789"},  // no half surrogate pair
+        {{u"K1", u"K1", u"k1", u"K1 (2)"}, {"K1", "K1 (2)", "k1 (3)", "K1 (2) (2)"}},  // repeats compare without case
+        {{u"初始参数", u"History"}, {"初始参数 (2)", "History (2)"}},
+        {{u"A/B:C*D?[E]\\"}, {"A_B_C_D__E__"}},
+        {{u"'K'"}, {"_K_"}},
+        {{forty, forty}, {"0123456789012345678901234567890", "012345678901234567890123456 (2)"}},
+        {{u"012345678901234567890123456789😀"}, {"012345678901234567890123456789"}},  // no half surrogate pair
+        {{u"01234567890123456789012345678'x"}, {"01234567890123456789012345678'x"}},  // inside is fine
+        {{u"012345678901234567890123456789'x"}, {"012345678901234567890123456789_"}},  // the cut ends in an apostrophe
     };
-    for (const Case& c : cases) EXPECT_EQ(SheetNameFor(c.hole, c.taken), c.sheet);
+    for (const Case& c : cases) {
+        SheetNames names;
+        std::vector<std::string> sheets;
+        for (const auto& hole : c.holes) sheets.push_back(names.Take(hole));
+        EXPECT_EQ(sheets, c.sheets);
+    }
+}
+
+TEST(ExcelExport, ManyHolesOfOneName_GetNumberedSheetsQuickly) {
+    SheetNames names;
+    for (int i = 1; i < 20000; ++i) names.Take(u"K");
+    EXPECT_EQ(names.Take(u"K"), "K (20000)");
 }
 
 TEST(ExcelExport, HoleWithABadSheetName_KeepsItsRowsAndIsReportedOnce) {
@@ -186,7 +196,7 @@ TEST(ExcelExport, FailedExport_KeepsTheOldWorkbook) {
 }
 
 // What each chosen name writes, whatever its letter case.
-TEST(SaveAs, ExtensionDecidesWhatIsWritten) {
+TEST(SaveAs, Extension_DecidesWhatIsWritten) {
     const SurveyStore s = test::RawTwoHoleSurvey();
     struct Case { std::string name; const char* starts; };
     const Case cases[] = {

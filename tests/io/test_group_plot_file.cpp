@@ -36,7 +36,7 @@ std::string Bytes(const SurveyStore& s, const std::string& codeSet = "UTF-8") {
     return GroupPlotFileBytes(s, codeSet).value_or("<none>");
 }
 
-TEST(GroupPlotFile, TwoMatchingHoles) {
+TEST(GroupPlotFile, TwoMatchingHoles_GiveNameLinesThenStationBlocks) {
     SurveyStore s;
     s.m_holes = {Hole(u"A", 3), Hole(u"B", 2)};
     s.m_holes[0].records.insert(s.m_holes[0].records.begin() + 1, StationRow(9, 9, 9, 9, 9, 9, 9, kSampled));
@@ -47,7 +47,7 @@ TEST(GroupPlotFile, TwoMatchingHoles) {
     EXPECT_EQ(Bytes(s), "2\r\nA 3\r\nB 2\r\n\r\n" + row0 + row1 + row2 + "\r\n" + row0 + row1 + "\r\n");
 }
 
-TEST(GroupPlotFile, StationLine) {
+TEST(GroupPlotFile, Station_IsOneLineOf85Characters) {
     SurveyStore s;
     s.m_holes = {Hole(u"K", 0)};
     s.m_holes[0].records = {StationRow(1.5f, -0.25f, 0.1f, 10, 20, -3, 1)};
@@ -57,7 +57,7 @@ TEST(GroupPlotFile, StationLine) {
     EXPECT_EQ(Bytes(s), "1\r\nK 1\r\n\r\n" + line + "\r\n\r\n");
 }
 
-TEST(GroupPlotFile, OnlyHolesMatchingTheirEntryByPosition) {
+TEST(GroupPlotFile, HolesNotMatchingTheirEntry_AreLeftOut) {
     struct Case { const char* what; std::vector<std::u16string> holes, params; std::string head; };
     const Case cases[] = {
         {"more entries than holes", {u"A", u"B"}, {u"A", u"B", u"C"}, "3\r\nA 1\r\nB 1\r\n\r\n"},
@@ -82,7 +82,7 @@ TEST(GroupPlotFile, HoleWithoutStations_HasZeroAndAnEmptyBlock) {
     EXPECT_EQ(Bytes(s), "1\r\nA 0\r\n\r\n\r\n");
 }
 
-TEST(GroupPlotFile, LongPiecesAreWrittenWhole) {
+TEST(GroupPlotFile, LongNameAndNumbers_AreWrittenWhole) {
     SurveyStore s;
     const std::u16string longName(40, u'名');  // 120 bytes of UTF-8
     s.m_holes = {Hole(longName, 0)};
@@ -95,7 +95,7 @@ TEST(GroupPlotFile, LongPiecesAreWrittenWhole) {
     EXPECT_EQ(bytes.find("\r\n", 3), 3 + 120 + 2);  // the whole name line
 }
 
-TEST(GroupPlotFile, NamesInTheNarrowCodeSet) {
+TEST(GroupPlotFile, Names_AreInTheNarrowCodeSet) {
     SurveyStore s;
     s.m_holes = {Hole(u"孔1", 0)};
     s.m_holeParams = {s.m_holes[0].params()};
@@ -106,7 +106,7 @@ TEST(GroupPlotFile, NamesInTheNarrowCodeSet) {
     EXPECT_EQ(bad, "孔1");
 }
 
-TEST(GroupPlotFile, Write) {
+TEST(GroupPlotFile, Write_ReportsNoHolesAndUnwritablePaths) {
     test::TempDir dir;
     SurveyStore s;
     s.m_holes = {Hole(u"孔1", 1)};
@@ -122,7 +122,7 @@ TEST(GroupPlotFile, Write) {
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"gpv.txt"});
 }
 
-TEST(GroupPlotFile, FixedPathIsPerUser) {
+TEST(GroupPlotFile, FixedPath_IsInTheUsersCacheFolder) {
     const char* savedCache = std::getenv("XDG_CACHE_HOME");
     const std::string saved = savedCache ? savedCache : "";
     setenv("XDG_CACHE_HOME", "/x/cache", 1);

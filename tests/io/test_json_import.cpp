@@ -87,7 +87,7 @@ TEST(JsonImport, Survey_LandsInTheRecordsAndIsAssembledAndComputed) {
     EXPECT_TRUE(s.m_holes[0].error.empty());
 }
 
-TEST(JsonImport, SamplersNumberTheirSamplesAndHoles) {
+TEST(JsonImport, Samplers_NumberTheirSamplesAndHoles) {
     json doc = {{"gi", 0},
                 {"sampler", {SamplerJson("A", {{{"t", 1}}, {{"t", 2}}, {{"t", 3}}}), SamplerJson("B", {{{"t", 4}}, {{"t", 5}}}),
                              SamplerJson("C", {})}}};
@@ -100,7 +100,7 @@ TEST(JsonImport, SamplersNumberTheirSamplesAndHoles) {
 }
 
 // One value in one place, and what it becomes.
-TEST(JsonImport, Conversions) {
+TEST(JsonImport, EachValue_BecomesItsFieldByTheConversionRules) {
     struct Case {
         const char* what;
         std::function<void(json&)> edit;
@@ -208,7 +208,7 @@ TEST(JsonImport, LongParserText_IsCutTo510BytesOnACharacterBoundary) {
     EXPECT_EQ(text.find("JSON 文件解析失败"), 0u);
 }
 
-TEST(JsonImport, TextEndsAtTheFirstZeroByte) {
+TEST(JsonImport, ZeroByte_EndsTheText) {
     const Import cut = ImportText(std::string(R"({"gi": 3})") + '\0' + "garbage {");
     EXPECT_TRUE(cut.ok);
     EXPECT_TRUE(cut.messages.empty());

@@ -12,7 +12,7 @@ namespace {
 const char kOneHoleJson[] = R"({"gi": 0, "sampler": [{"name":"J","pbLen":1,"dDip":0,"dPos":0,"x0":0,"y0":0,"z0":0,
   "e0":0,"n0":0,"d0":0}]})";
 
-TEST(OpenAnySurvey, JsonAloneOrSurveyFilesMerged) {
+TEST(OpenAnySurvey, JsonAlone_IsImportedButNotMergedWithSurveyFiles) {
     test::TempDir dir;
     test::WriteBytes(dir / "a.bhx", SurveyFileBytes(test::RawTwoHoleSurvey()));
     test::WriteBytes(dir / "s.JSON", kOneHoleJson);
@@ -30,7 +30,7 @@ TEST(OpenAnySurvey, JsonAloneOrSurveyFilesMerged) {
 
 // A file from the recent-file list is read the way the last open command read,
 // appended to what the store holds.
-TEST(LoadByFileMode, ReadsAsTheLastOpenCommandSetAndAppends) {
+TEST(LoadByFileMode, RecentFile_IsReadAsTheLastOpenCommandSetAndAppended) {
     test::TempDir dir;
     test::WriteBytes(dir / "a.bhx", SurveyFileBytes(test::RawTwoHoleSurvey()));
     test::WriteBytes(dir / "s.json", kOneHoleJson);

@@ -65,7 +65,7 @@ TEST(SurveyFile, OneOfEach_Is448BytesInTheFileOrder) {
     EXPECT_EQ(b.substr(208 + 176 + 40, 4), std::string("C\0\0\0", 4));
 }
 
-TEST(SurveyFile, NamesKeepTwelveUnitsZeroPadded) {
+TEST(SurveyFile, Names_KeepTwelveUnitsZeroPadded) {
     struct Case { std::u16string name, readBack; };
     const Case cases[] = {
         {u"ABCDEFGHIJKL", u"ABCDEFGHIJKL"},   // exactly 12: no terminator, read whole
@@ -167,7 +167,7 @@ TEST(SurveyFile, MergedFiles_AppendInOrderAndApplyParamsByPosition) {
     EXPECT_EQ(loaded.m_holeParams[2].name, u"X1");
 }
 
-TEST(SurveyFile, OpenReplacesWhatTheStoreHeldAndCancelChangesNothing) {
+TEST(SurveyFile, Open_ReplacesTheStoreWhileCancelChangesNothing) {
     SurveyStore s = Assembled();
     const std::string before = SurveyFileBytes(s);
     const OpenResult cancelled = OpenSurveyFiles(s, {});
@@ -238,7 +238,7 @@ TEST(SurveyFile, EveryTruncation_IsDamagedAndYieldsNothing) {
     EXPECT_EQ(ParseSurveyImage(bytes + "trailing").status, ImageStatus::Ok);
 }
 
-TEST(SurveyFile, EmptyOrMissingFile) {
+TEST(SurveyFile, EmptyMissingOrSpecialFile_AddsNothing) {
     TempDir dir;
     test::WriteBytes(dir / "good.bhx", SurveyFileBytes(test::RawTwoHoleSurvey()));
     test::WriteBytes(dir / "zero.bhx", "");
@@ -255,7 +255,7 @@ TEST(SurveyFile, EmptyOrMissingFile) {
     EXPECT_EQ(s.m_holes.size(), 2u);
 }
 
-TEST(SurveyFile, SaveReplacesTheOldFileAndLeavesNoTemporary) {
+TEST(SurveyFile, Save_ReplacesTheOldFileAndLeavesNoTemporary) {
     TempDir dir;
     test::WriteBytes(dir / "a.bhx", "old");
     const SurveyStore s = test::RawTwoHoleSurvey();
@@ -306,7 +306,7 @@ TEST(AtomicFile, WriterThatFails_LeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"t.txt"});
 }
 
-TEST(AtomicFile, KeepsPermissionsAndFollowsSymbolicLinks) {
+TEST(AtomicFile, Replacement_KeepsPermissionsAndFollowsLinks) {
     TempDir dir;
     test::WriteBytes(dir / "real.bhx", "old");
     std::filesystem::permissions(dir / "real.bhx", std::filesystem::perms(0640));
@@ -318,7 +318,7 @@ TEST(AtomicFile, KeepsPermissionsAndFollowsSymbolicLinks) {
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"link.bhx", "real.bhx"}));
 }
 
-TEST(AtomicFile, ExtensionsCompareWithoutCase) {
+TEST(AtomicFile, Extensions_CompareWithoutCase) {
     EXPECT_EQ(LowerExtension("/a/b/Survey.BhX"), "bhx");
     EXPECT_EQ(LowerExtension("x.tar.XLSX"), "xlsx");
     EXPECT_EQ(LowerExtension("dir.d/name"), "");

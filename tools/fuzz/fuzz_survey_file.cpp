@@ -1,11 +1,15 @@
 // Feeds arbitrary bytes to the survey data file reader. Whatever it accepts must
-// survive the post-load steps and save to bytes that read back to the same bytes.
+// save to bytes that read back to the same bytes, and survive the post-load steps
+// and the texts of the Excel export and the exchange file, whatever values it holds.
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "core/messages.h"
+#include "io/excel_export.h"
+#include "io/group_plot_file.h"
 #include "io/post_load.h"
 #include "io/survey_file.h"
 
@@ -35,5 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     sondara::RenumberSyncHoles(store.m_syncRecords);
     sondara::RebuildHolesIfNone(store);
+    sondara::SheetNames names;
+    for (const sondara::HoleSurvey& h : store.m_holes) {
+        (void)names.Take(h.name);
+        (void)sondara::ParamsRowTexts(h);
+        int row = 0;
+        for (const sondara::ProbeRecord& r : h.records) (void)sondara::HoleRowTexts(h, r, row++);
+    }
+    (void)sondara::GroupPlotFileBytes(store, "UTF-8");
     return 0;
 }
