@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/messages.h"
+#include "device/common_replies.h"
 #include "device/frames.h"
 #include "device/send.h"
 #include "device/sync_conversation.h"
@@ -19,7 +20,6 @@ constexpr std::size_t kRawRecordLength = 42;
 constexpr std::size_t kProcessedLiveLength = 106;
 constexpr std::size_t kRawLiveLength = 34;
 constexpr std::size_t kCalibrationBlockLength = 44;  // bytes 11 to 42 are the block
-constexpr std::size_t kClockReplyMinLength = 20;     // bytes 13 to 18 are the clock
 constexpr int kCalibrationBlocks = 32;
 constexpr int kCalibrationBlockSize = 32;
 
@@ -46,18 +46,6 @@ void ReadRawChannels(const std::uint8_t* f, std::size_t pos, LiveValues& live) {
 }
 
 }  // namespace
-
-std::string FormatVersions(std::span<const std::uint8_t> frame) {
-    auto at = [&](std::size_t pos) { return pos < frame.size() ? int{frame[pos]} : 0; };
-    char text[128];
-    std::snprintf(text, sizeof text, "硬件版本：%d.%d.%d; 软件版本：%d.%d.%d", at(12), at(13), at(14), at(15), at(16),
-                  at(17));
-    return text;
-}
-
-void ShowTestAnswer(std::span<const std::uint8_t> frame) {
-    ShowMessage("设备连接正常!\n" + FormatVersions(frame), "设备回复信息", MessageIcon::Information);
-}
 
 ProbeRecord DecodeProcessedProbeRecord(std::span<const std::uint8_t> frame) {
     const std::uint8_t* f = frame.data();
@@ -157,26 +145,14 @@ void ProbeConversation::HandleReply(std::span<const std::uint8_t> frame) {
             ShowTestAnswer(frame);
             host_.Notify(ConversationEvent::ProbeTestAnswered);
             break;
-        case DeviceCommand::ClearMemory:
-            host_.ClearRows();
-            host_.SetStatusText("任务完成");
-            host_.SetProgress(100);
-            host_.StopTimer(DeviceTimer::Progress);
-            ShowMessage("数据已清空", "设备回复信息", MessageIcon::Information);
-            host_.Notify(ConversationEvent::ProbeMemoryCleared);
-            break;
+        case DeviceCommand::ClearMemory: FinishMemoryClear(host_, ConversationEvent::ProbeMemoryCleared); break;
         case DeviceCommand::ReadHistory:
             if (length == kHeaderLength) HandleHeader(frame);
             else if (length == kProcessedRecordLength) HandleRecord(DecodeProcessedProbeRecord(frame));
             else if (length == kRawRecordLength) HandleRecord(DecodeRawProbeRecord(frame, calibration_, live_));
             break;
         case DeviceCommand::SetClock:
-        case DeviceCommand::ReadClock:
-            if (length < kClockReplyMinLength) break;
-            host_.ShowInstrumentClock(CalendarTime{BcdToInt(frame[13]) + 2000, BcdToInt(frame[14]), BcdToInt(frame[15]),
-                                                   BcdToInt(frame[16]), BcdToInt(frame[17]), BcdToInt(frame[18])});
-            host_.Notify(ConversationEvent::InstrumentClockShown);
-            break;
+        case DeviceCommand::ReadClock: ShowClockReply(host_, frame); break;
         case DeviceCommand::RealTimeSample:
             if (length == kProcessedLiveLength) DecodeProcessedLiveSample(frame, live_);
             else if (length == kRawLiveLength) DecodeRawLiveSample(frame, calibration_, live_);

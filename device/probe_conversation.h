@@ -61,9 +61,4 @@ ProbeRecord DecodeRawProbeRecord(std::span<const std::uint8_t> frame, const Prob
 void DecodeProcessedLiveSample(std::span<const std::uint8_t> frame, LiveValues& live);
 void DecodeRawLiveSample(std::span<const std::uint8_t> frame, const ProbeCalibration& calibration, LiveValues& live);
 
-// "硬件版本：%d.%d.%d; 软件版本：%d.%d.%d" from bytes 12 to 17 of a test reply.
-std::string FormatVersions(std::span<const std::uint8_t> frame);
-// What a test reply shows: "设备连接正常!" with the version line under it.
-void ShowTestAnswer(std::span<const std::uint8_t> frame);
-
 }  // namespace sondara

@@ -5,7 +5,7 @@
 #include "core/assembly.h"
 #include "core/messages.h"
 #include "device/frames.h"
-#include "device/probe_conversation.h"
+#include "device/common_replies.h"
 #include "device/send.h"
 
 namespace sondara {
@@ -14,7 +14,6 @@ namespace {
 
 constexpr std::size_t kHeaderLength = 14;
 constexpr std::size_t kRecordLength = 26;
-constexpr std::size_t kClockReplyMinLength = 20;
 constexpr std::uint8_t kStoredMarker = 0xFF;
 constexpr int kProgressIncrement = 4;
 constexpr std::int32_t kMaxReserve = 1 << 20;
@@ -76,25 +75,13 @@ void SyncConversation::HandleReply(std::span<const std::uint8_t> frame) {
             ShowTestAnswer(frame);
             host_.Notify(ConversationEvent::SyncTestAnswered);
             break;
-        case DeviceCommand::ClearMemory:
-            host_.ClearRows();
-            host_.SetStatusText("任务完成");
-            host_.SetProgress(100);
-            host_.StopTimer(DeviceTimer::Progress);
-            ShowMessage("数据已清空", "设备回复信息", MessageIcon::Information);
-            host_.Notify(ConversationEvent::SyncMemoryCleared);
-            break;
+        case DeviceCommand::ClearMemory: FinishMemoryClear(host_, ConversationEvent::SyncMemoryCleared); break;
         case DeviceCommand::ReadHistory:
             if (length == kHeaderLength) HandleHeader(frame);
             else if (length == kRecordLength) HandleRecord(frame);
             break;
         case DeviceCommand::SetClock:
-        case DeviceCommand::ReadClock:
-            if (length < kClockReplyMinLength) break;
-            host_.ShowInstrumentClock(CalendarTime{BcdToInt(frame[13]) + 2000, BcdToInt(frame[14]), BcdToInt(frame[15]),
-                                                   BcdToInt(frame[16]), BcdToInt(frame[17]), BcdToInt(frame[18])});
-            host_.Notify(ConversationEvent::InstrumentClockShown);
-            break;
+        case DeviceCommand::ReadClock: ShowClockReply(host_, frame); break;
         default: break;
     }
 }
