@@ -1,0 +1,51 @@
+#pragma once
+// "时钟校准": polls the clock of the probe or of the synchronizer once a second,
+// shows the last answer beside the PC's time, and sets the instrument clock to the
+// PC's time on request.
+
+#include <QDialog>
+#include <QTimer>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "core/ole_time.h"
+
+class QLabel;
+
+class CRtcSetDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    enum Target { kProbe = 0, kSynchronizer = 1 };
+    struct Instrument {
+        std::function<void(int target)> readClock;                            // sends the clock request
+        std::function<void(int target, const sondara::CalendarTime&)> setClock;  // sends the clock setting
+    };
+
+    explicit CRtcSetDlg(Instrument instrument, QWidget* parent = nullptr);
+
+    int m_clockTarget = kProbe;
+    int exec() override;
+
+    // A clock reply from either instrument: year (from 2000), month, day, hour,
+    // minute, second, each packed BCD.
+    void Display(const std::array<std::uint8_t, 6>& bcd);
+
+    QString instrumentClockText() const;
+    QString pcClockText() const;
+
+public slots:
+    void Poll();
+    void SetClockClicked();
+
+protected:
+    void done(int result) override;
+
+private:
+    Instrument instrument_;
+    QTimer poll_;
+    QLabel* instrumentClock_;
+    QLabel* pcClock_;
+};
