@@ -13,11 +13,12 @@ CComSetDlg::CComSetDlg(PortControl link, int port, QWidget* parent)
     : QDialog(parent), link_(std::move(link)), port_(port) {
     setWindowTitle("通信端口设置");
     edit_ = new QLineEdit(QString::number(port_));
-    device_ = new QLabel;
-    device_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    deviceLabel_ = new QLabel;
+    deviceLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    edit_->setToolTip("端口号，或设备路径（如 /dev/ttyUSB0）");
     auto* form = new QFormLayout;
     form->addRow("请选择端口号", edit_);
-    form->addRow("", device_);
+    form->addRow("", deviceLabel_);
     auto* buttons = new QDialogButtonBox;
     auto* connectButton = buttons->addButton("确定并连接", QDialogButtonBox::AcceptRole);
     connectButton->setDefault(true);
@@ -37,31 +38,39 @@ CComSetDlg::CComSetDlg(PortControl link, int port, QWidget* parent)
 void CComSetDlg::ShowDevice() {
     bool isNumber = false;
     const int n = edit_->text().trimmed().toInt(&isNumber);
-    if (isNumber && link_.deviceOf) device_->setText(QString("COM%1 = %2").arg(n).arg(link_.deviceOf(n)));
-    else if (edit_->text().trimmed().startsWith('/')) device_->setText("设备 " + edit_->text().trimmed());
-    else device_->clear();
+    deviceLabel_->setText(isNumber && link_.deviceOf ? QString("COM%1 = %2").arg(n).arg(link_.deviceOf(n)) : QString());
 }
 
 void CComSetDlg::ConnectClicked() {
     const QString text = edit_->text().trimmed();
     bool isNumber = false;
     const int typed = text.toInt(&isNumber);
-    if (isNumber) {
-        port_ = typed;
-    } else if (text.startsWith('/') && link_.numberOf && link_.numberOf(text) > 0) {
-        port_ = link_.numberOf(text);
-    } else {
-        sondara::ShowMessage("请输入一个整数。", "Sondara", sondara::MessageIcon::Warning);
-    }
-    if (port_ == link_.portNumber()) {
-        edit_->setFocus();
-        return;
-    }
-    link_.close();
-    if (link_.open(port_)) {
-        accept();
-        return;
-    }
-    sondara::ShowMessage("打开串口失败", "", sondara::MessageIcon::None);
+    if (text.startsWith('/')) return ConnectTo(text);
+    if (isNumber) port_ = typed;
+    else sondara::ShowMessage("请输入一个整数。", "Sondara", sondara::MessageIcon::Warning);
+    ConnectTo(port_);
+}
+
+void CComSetDlg::ConnectTo(int port) {
     edit_->setFocus();
+    if (port == link_.portNumber()) return;  // that port is already open (or 0 while closed)
+    link_.close();
+    if (link_.open(port)) {
+        device_.clear();
+        accept();
+    } else {
+        sondara::ShowMessage("打开串口失败", "", sondara::MessageIcon::None);
+    }
+}
+
+void CComSetDlg::ConnectTo(const QString& device) {
+    edit_->setFocus();
+    if (device == link_.devicePath()) return;
+    link_.close();
+    if (link_.openDevice(device)) {
+        device_ = device;
+        accept();
+    } else {
+        sondara::ShowMessage("打开串口失败", "", sondara::MessageIcon::None);
+    }
 }

@@ -11,11 +11,12 @@ class QLineEdit;
 
 // What the dialog needs of the serial link.
 struct PortControl {
-    std::function<int()> portNumber;                // n of the open COMn, 0 when closed
+    std::function<int()> portNumber;                 // n of the open COMn, -1 for another device, 0 closed
+    std::function<QString()> devicePath;             // the device open, empty when closed
     std::function<void()> close;
-    std::function<bool(int)> open;                  // 9600 8N1; true when the port opened
-    std::function<QString(int)> deviceOf;           // the device COMn stands for
-    std::function<int(const QString&)> numberOf;    // the number a device path gets; 0 if none
+    std::function<bool(int)> open;                   // COMn at 9600 8N1; true when it opened
+    std::function<bool(const QString&)> openDevice;  // the same for a device path
+    std::function<QString(int)> deviceOf;            // the device COMn stands for
 };
 
 class CComSetDlg : public QDialog {
@@ -25,6 +26,8 @@ public:
     CComSetDlg(PortControl link, int port, QWidget* parent = nullptr);
 
     int port() const { return port_; }
+    // The device path chosen instead of a number; empty when a number was.
+    QString device() const { return device_; }
     QLineEdit& portEdit() { return *edit_; }
 
 public slots:
@@ -32,9 +35,12 @@ public slots:
 
 private:
     void ShowDevice();
+    void ConnectTo(int port);
+    void ConnectTo(const QString& device);
 
     PortControl link_;
     int port_;
+    QString device_;
     QLineEdit* edit_;
-    QLabel* device_;
+    QLabel* deviceLabel_;
 };

@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <clocale>
+
 #include "document.h"
 #include "file_dialogs.h"
 #include "fonts.h"
@@ -9,6 +11,9 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Qt takes the user's locale for the C library too; numbers are always written
+    // and read with a '.'.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("Sondara");
     QApplication::setOrganizationName("Sondara");
     InstallFontSubstitutions();

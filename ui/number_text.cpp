@@ -1,6 +1,7 @@
 #include "number_text.h"
 
 #include <charconv>
+#include <cstdio>
 #include <string>
 
 namespace ui_text {
@@ -25,6 +26,12 @@ bool OnlyNumberCharacters(const QString& text, bool allowBlanks) {
     return true;
 }
 
-QString Format(const char* format, double value) { return QString::asprintf(format, value); }
+// The C library's formatting, which rounds the exact binary value as printf does
+// everywhere else in the program (the program keeps LC_NUMERIC at "C").
+QString Format(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return QString::fromLatin1(text);
+}
 
 }  // namespace ui_text

@@ -8,8 +8,6 @@
 
 namespace {
 
-int FromBcd(std::uint8_t b) { return (b >> 4) * 10 + (b & 0x0F); }
-
 QString PcTimeText() {
     const auto now = sondara::LocalNow();
     if (!now) return {};
@@ -60,13 +58,12 @@ void CRtcSetDlg::Poll() {
 }
 
 void CRtcSetDlg::SetClockClicked() {
-    const auto now = sondara::LocalNow();
-    if (now && instrument_.setClock) instrument_.setClock(m_clockTarget, *now);
+    if (instrument_.setClock) instrument_.setClock(m_clockTarget);
 }
 
-void CRtcSetDlg::Display(const std::array<std::uint8_t, 6>& bcd) {
-    instrumentClock_->setText(QString::asprintf("%04d-%02d-%02d  %02d:%02d:%02d", FromBcd(bcd[0]) + 2000, FromBcd(bcd[1]),
-                                                FromBcd(bcd[2]), FromBcd(bcd[3]), FromBcd(bcd[4]), FromBcd(bcd[5])));
+void CRtcSetDlg::Display(const sondara::CalendarTime& c) {
+    instrumentClock_->setText(QString::asprintf("%.4d-%.2d-%.2d  %.2d:%.2d:%.2d", c.year, c.month, c.day, c.hour,
+                                                c.minute, c.second));
     pcClock_->setText(PcTimeText());
 }
 

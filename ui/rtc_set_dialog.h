@@ -6,8 +6,6 @@
 #include <QDialog>
 #include <QTimer>
 
-#include <array>
-#include <cstdint>
 #include <functional>
 
 #include "core/ole_time.h"
@@ -20,8 +18,8 @@ class CRtcSetDlg : public QDialog {
 public:
     enum Target { kProbe = 0, kSynchronizer = 1 };
     struct Instrument {
-        std::function<void(int target)> readClock;                            // sends the clock request
-        std::function<void(int target, const sondara::CalendarTime&)> setClock;  // sends the clock setting
+        std::function<void(int target)> readClock;  // sends the clock request
+        std::function<void(int target)> setClock;   // sends the PC's local time now
     };
 
     explicit CRtcSetDlg(Instrument instrument, QWidget* parent = nullptr);
@@ -29,19 +27,17 @@ public:
     int m_clockTarget = kProbe;
     int exec() override;
 
-    // A clock reply from either instrument: year (from 2000), month, day, hour,
-    // minute, second, each packed BCD.
-    void Display(const std::array<std::uint8_t, 6>& bcd);
+    // A clock reply from either instrument (year already full), beside the PC's time.
+    void Display(const sondara::CalendarTime& clock);
 
     QString instrumentClockText() const;
+    QTimer& pollTimer() { return poll_; }
+    void done(int result) override;  // the polling ends with the dialog
     QString pcClockText() const;
 
 public slots:
     void Poll();
     void SetClockClicked();
-
-protected:
-    void done(int result) override;
 
 private:
     Instrument instrument_;
