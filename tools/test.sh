@@ -5,4 +5,5 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh
 bash tools/build.sh
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build --output-on-failure -j "${JOBS:-2}"
+# A test that hangs fails after five minutes rather than holding CI.
+ctest --test-dir build --output-on-failure --timeout 300 -j "${JOBS:-2}"
