@@ -1,0 +1,45 @@
+#pragma once
+// The group-plot exchange file: every hole whose name matches its parameter entry,
+// with its stations, as text for the external group-plot viewer. Text in the narrow
+// code page (see narrow_text.h), every line ending in CR LF, no byte-order mark:
+//
+//   the number of parameter entries ("%d")
+//   for each selected hole: its name, " %d" with its number of stations
+//   an empty line
+//   for each selected hole: one line per station, depth dy dz x y z each as
+//   "%12.6f " and the mark as "%6d ", then an empty line
+//
+// A hole i is selected when i is below the number of holes and of parameter entries
+// and m_holes[i].name equals m_holeParams[i].name. Every name and number is written
+// whole, however long.
+//
+// Where the file lives: $XDG_CACHE_HOME/sondara/gpv.txt, by default
+// ~/.cache/sondara/gpv.txt (one per user, rewritten at each trajectory command; the
+// viewer is started with it). Starting the viewer is not done here.
+
+#include <optional>
+#include <string>
+
+#include "core/records.h"
+
+namespace sondara {
+
+// $XDG_CACHE_HOME/sondara/gpv.txt, or $HOME/.cache/sondara/gpv.txt.
+std::string GroupPlotFilePath();
+
+// The file's bytes in `codeSet`; nothing when a hole name has no form in it (the
+// name is then in `unconvertibleName`).
+std::optional<std::string> GroupPlotFileBytes(const SurveyStore& store, const std::string& codeSet,
+                                              std::string* unconvertibleName = nullptr);
+
+// Steps 3 to 5 of the trajectory command, after the plot window has opened: with no
+// holes shows "钻孔数据为空" and writes nothing; otherwise writes the file (in the
+// locale's code set, replacing the old one only once complete). A file that cannot
+// be written shows "未能在C盘建立gpv文件，只能单孔绘图" with the path and the reason.
+// Returns whether the file was written, i.e. whether the viewer may be started.
+bool WriteGroupPlotFile(const SurveyStore& store, const std::string& path);
+
+// The same at GroupPlotFilePath(), creating its folder when missing.
+bool WriteGroupPlotFile(const SurveyStore& store);
+
+}  // namespace sondara

@@ -1,0 +1,27 @@
+#include "post_load.h"
+
+#include "core/assembly.h"
+#include "core/trajectory.h"
+
+namespace sondara {
+
+void RebuildHolesIfNone(SurveyStore& store) {
+    if (!store.m_holes.empty()) return;
+    AssembleHoles(store);
+    ApplyHoleParams(store);
+    ComputeAllDepths(store);
+    ComputeAllTrajectories(store);
+}
+
+void RenumberSyncHoles(std::vector<SyncRecord>& records) {
+    if (records.empty()) return;
+    std::int32_t counter = 0;
+    std::int32_t remembered = records.front().hole;
+    for (SyncRecord& r : records) {
+        if (r.hole != remembered) ++counter;
+        remembered = r.hole;
+        r.hole = counter;
+    }
+}
+
+}  // namespace sondara

@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "core/messages.h"
+#include "io/excel_export.h"
+#include "io/file_texts.h"
+#include "io/save_as.h"
+#include "io/survey_file.h"
+#include "tests/io/io_fixtures.h"
+
+namespace sondara {
+namespace {
+
+using nlohmann::json;
+using Rows = std::vector<std::vector<std::string>>;
+
+// Reads a workbook back with an independent reader: Debian's openpyxl. Gives the
+// sheet names in order and every sheet's cells as texts.
+json ReadWorkbook(const std::string& path) {
+    test::TempDir dir;
+    const std::string copy = dir / "copy.xlsx";  // openpyxl goes by the extension
+    test::WriteBytes(copy, test::ReadBytes(path));
+    test::WriteBytes(dir / "read.py", R"(
+import json, sys, openpyxl
+book = openpyxl.load_workbook(sys.argv[1])
+print(json.dumps({"names": book.sheetnames,
+                  "sheets": {ws.title: [["" if v is None else v for v in row] for row in ws.iter_rows(values_only=True)]
+                             for ws in book.worksheets}}))
+)");
+    const std::string command = "/usr/bin/python3 " + dir / "read.py" + " " + copy + " > " + dir / "out.json";
+    if (std::system(command.c_str()) != 0) return nullptr;
+    return json::parse(test::ReadBytes(dir / "out.json"));
+}
+
+ProbeRecord StationAt(float x, float y, float azi, int flag = kSampled | kStation) {
+    ProbeRecord r;
+    r.flag = flag;
+    r.x = x;
+    r.y = y;
+    r.azi = azi;
+    return r;
+}
+
+HoleSurvey Hole(std::u16string name, std::vector<ProbeRecord> records) {
+    HoleSurvey h;
+    h.params() = test::ParamsNamed(std::move(name), 0.0f);
+    h.records = std::move(records);
+    return h;
+}
+
+TEST(ExcelExport, Workbook_HoldsOneSheetPerNamedHoleThenTheParameters) {
+    SurveyStore s;
+    ProbeRecord first;
+    first.flag = kStation;
+    first.depth = 1.25f;
+    first.azi = 97.5f;
+    first.inc = 12.345f;
+    first.DIP = 45.06f;
+    first.GT = 1.00004f;
+    first.MT = 0.48f;
+    first.tmp = 21.55f;  // just under 21.55 as a float: "21.5", as printf has it
+    first.time = test::TimeAt(3661);
+    first.dy = -0.25f;
+    first.dz = 0.1f;
+    first.x = 3;
+    first.y = -3;
+    first.z = -1.5f;
+    HoleSurvey k1 = Hole(u"K1", {first, StationAt(1, 1, 0, kSampled), StationAt(0, 0, 10)});
+    k1.gi = 2.5f;
+    s.m_holes = {k1, Hole(u"", {StationAt(1, 1, 0)}), Hole(u"孔二", {})};
+    test::TempDir dir;
+    RecordedMessages messages;
+    ASSERT_TRUE(ExportExcel(s, dir / "out.xlsx"));
+    EXPECT_TRUE(messages.messages().empty());
+    const json book = ReadWorkbook(dir / "out.xlsx");
+    ASSERT_FALSE(book.is_null());
+    EXPECT_EQ(book["names"], json({"K1", "孔二", "初始参数"}));
+    const Rows k1Rows = book["sheets"]["K1"];
+    ASSERT_EQ(k1Rows.size(), 3u);  // header and the two stations: the sampled-only record is skipped
+    EXPECT_EQ(k1Rows[0], (std::vector<std::string>{"有效", "序号", "孔深", "真方位角", "倾角", "地磁倾角", "总加速度", "总磁场",
+                                                   "温度", "时间", "左右偏差", "上下偏差", "东坐标", "北坐标", "垂深",
+                                                   "水平位移", "平移方位角", "视平移"}));
+    EXPECT_EQ(k1Rows[1], (std::vector<std::string>{"是", "0", "1.2", "95.0", "12.35", "45.1", "1.0000", "0.4800", "21.5",
+                                                   "2024-03-01  01:01:01", "-0.250", "0.100", "3.000", "-3.000", "-1.500",
+                                                   "4.243", "135.000", "3.475"}));
+    // The second exported station counts 1, not its record position 2; at the origin
+    // the direction and the apparent displacement have no value and stay blank.
+    EXPECT_EQ(k1Rows[2][1], "1");
+    EXPECT_EQ(k1Rows[2][15], "0.000");
+    EXPECT_EQ(k1Rows[2][16], "");
+    EXPECT_EQ(k1Rows[2][17], "");
+    EXPECT_EQ(book["sheets"]["孔二"].size(), 1u);  // header only
+    const Rows params = book["sheets"]["初始参数"];
+    ASSERT_EQ(params.size(), 4u);  // every hole, the unnamed one too
+    EXPECT_EQ(params[0], (std::vector<std::string>{"钻孔名称", "钻杆长度", "西磁偏角", "设计倾角", "设计真方位", "初始孔深"}));
+    EXPECT_EQ(params[1], (std::vector<std::string>{"K1", "1.500", "2.500", "10.000", "92.000", "1.000"}));
+    EXPECT_EQ(params[2][0], "");
+}
+
+TEST(ExcelExport, EmptyStore_HasOnlyTheParameterSheet) {
+    test::TempDir dir;
+    ASSERT_TRUE(ExportExcel(SurveyStore{}, dir / "e.xlsx"));
+    const json book = ReadWorkbook(dir / "e.xlsx");
+    EXPECT_EQ(book["names"], json({"初始参数"}));
+    EXPECT_EQ(book["sheets"]["初始参数"].size(), 1u);
+}
+
+TEST(ExcelExport, DerivedColumns) {
+    struct Case { float x, y, azi, gi; const char* trueAzimuth; const char* bearing; const char* apparent; };
+    const Case cases[] = {
+        {3, -3, 90, 0, "90.0", "135.000", "3.000"},
+        {5, 0, 0, 0, "0.0", "90.000", "0.000"},    // due East
+        {-5, 0, 270, 0, "270.0", "270.000", "5.000"},  // due West
+        {0, 4, 0, 0, "0.0", "0.000", "4.000"},
+        {0, 4, 10, 5, "5.0", "0.000", "3.864"},   // V turns by azimuth plus declination: cos(-15°)
+    };
+    for (const Case& c : cases) {
+        HoleSurvey h = Hole(u"H", {});
+        h.gi = c.gi;
+        const std::vector<std::string> row = HoleRowTexts(h, StationAt(c.x, c.y, c.azi), 0);
+        EXPECT_EQ(row[3], c.trueAzimuth);
+        EXPECT_EQ(row[16], c.bearing) << c.x << "," << c.y;
+        EXPECT_EQ(row[17], c.apparent) << c.x << "," << c.y;
+    }
+}
+
+TEST(ExcelExport, SheetNamesTheWorkbookCannotTake) {
+    struct Case { std::u16string hole; std::vector<std::string> taken; std::string sheet; };
+    const Case cases[] = {
+        {u"K1", {"初始参数"}, "K1"},
+        {u"K1", {"初始参数", "K1"}, "K1 (2)"},
+        {u"k1", {"K1", "K1 (2)"}, "k1 (3)"},              // repeats compare without case
+        {u"初始参数", {"初始参数"}, "初始参数 (2)"},
+        {u"history", {}, "history (2)"},
+        {u"A/B:C*D?[E]\\", {}, "A_B_C_D__E__"},
+        {u"'K'", {}, "_K_"},
+        {u"0123456789012345678901234567890123456789", {}, "0123456789012345678901234567890"},
+        {u"0123456789012345678901234567890123456789", {"0123456789012345678901234567890"}, "012345678901234567890123456 (2)"},
+        {u"012345678901234567890123456789😀", {}, "012345678901234567890123456789"},  // no half surrogate pair
+    };
+    for (const Case& c : cases) EXPECT_EQ(SheetNameFor(c.hole, c.taken), c.sheet);
+}
+
+TEST(ExcelExport, HoleWithABadSheetName_KeepsItsRowsAndIsReportedOnce) {
+    SurveyStore s;
+    s.m_holes = {Hole(u"K1", {StationAt(1, 1, 0)}), Hole(u"K1", {StationAt(2, 2, 0), StationAt(3, 3, 0)}),
+                 Hole(u"A/B", {StationAt(4, 4, 0)})};
+    test::TempDir dir;
+    RecordedMessages messages;
+    ASSERT_TRUE(ExportExcel(s, dir / "out.xlsx"));
+    ASSERT_EQ(messages.messages().size(), 2u);
+    EXPECT_EQ(messages.messages()[0].text.find(kSheetCreateFailedText), 0u);
+    EXPECT_NE(messages.messages()[0].text.find("K1 (2)"), std::string::npos);
+    EXPECT_NE(messages.messages()[1].text.find("A_B"), std::string::npos);
+    const json book = ReadWorkbook(dir / "out.xlsx");
+    EXPECT_EQ(book["names"], json({"K1", "K1 (2)", "A_B", "初始参数"}));
+    EXPECT_EQ(book["sheets"]["K1"].size(), 2u);
+    EXPECT_EQ(book["sheets"]["K1 (2)"].size(), 3u);
+    EXPECT_EQ(book["sheets"]["初始参数"][2][0], "K1");  // the parameter rows keep the hole's own name
+}
+
+TEST(ExcelExport, FailedExport_KeepsTheOldWorkbook) {
+    test::TempDir dir;
+    test::WriteBytes(dir / "old.xlsx", "old workbook");
+    SurveyStore big;
+    big.m_holes = {Hole(u"K1", std::vector<ProbeRecord>(3000, StationAt(1, 2, 3)))};
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 2048;
+    setrlimit(RLIMIT_FSIZE, &small);
+    RecordedMessages messages;
+    const bool exported = ExportExcel(big, dir / "old.xlsx");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_FALSE(exported);
+    EXPECT_EQ(test::ReadBytes(dir / "old.xlsx"), "old workbook");
+    EXPECT_FALSE(ExportExcel(big, dir / "none/x.xlsx"));
+    ASSERT_EQ(messages.messages().size(), 2u);
+    EXPECT_EQ(messages.messages()[0].text.find(kExportFailedText), 0u);
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"old.xlsx"});
+}
+
+// What each chosen name writes, whatever its letter case.
+TEST(SaveAs, ExtensionDecidesWhatIsWritten) {
+    const SurveyStore s = test::RawTwoHoleSurvey();
+    struct Case { std::string name; const char* starts; };
+    const Case cases[] = {
+        {"a.bhx", "QRVTMWLN"}, {"a.BHX", "QRVTMWLN"}, {"a.Bhx", "QRVTMWLN"},
+        {"a.xlsx", "PK\x03\x04"}, {"a.XLSX", "PK\x03\x04"}, {"a.Xls", "PK\x03\x04"},  // an .xls name gets an .xlsx workbook
+        {"a.txt", nullptr}, {"a", nullptr}, {"a.bhx.bak", nullptr}, {".bhx", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir dir;
+        RecordedMessages messages;
+        const bool written = SaveAs(s, dir / c.name);
+        EXPECT_EQ(written, c.starts != nullptr);
+        if (c.starts != nullptr) {
+            EXPECT_TRUE(messages.messages().empty());
+            EXPECT_EQ(test::ReadBytes(dir / c.name).substr(0, 4), std::string(c.starts).substr(0, 4));
+            EXPECT_EQ(dir.Names(), std::vector<std::string>{c.name});  // no other file touched
+        } else {
+            ASSERT_EQ(messages.messages().size(), 1u);
+            EXPECT_EQ(messages.messages()[0].text.find(kUnsupportedExtensionText), 0u);
+            EXPECT_TRUE(dir.Names().empty());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace sondara

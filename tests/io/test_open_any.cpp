@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "core/messages.h"
+#include "core/time_seam.h"
+#include "io/open_any.h"
+#include "io/survey_file.h"
+#include "tests/io/io_fixtures.h"
+
+namespace sondara {
+namespace {
+
+const char kOneHoleJson[] = R"({"gi": 0, "sampler": [{"name":"J","pbLen":1,"dDip":0,"dPos":0,"x0":0,"y0":0,"z0":0,
+  "e0":0,"n0":0,"d0":0}]})";
+
+TEST(OpenAnySurvey, JsonAloneOrSurveyFilesMerged) {
+    test::TempDir dir;
+    test::WriteBytes(dir / "a.bhx", SurveyFileBytes(test::RawTwoHoleSurvey()));
+    test::WriteBytes(dir / "s.JSON", kOneHoleJson);
+    ScopedTimeSeam utc(FixedTimeSeam(0, 0));
+    RecordedMessages messages;
+    SurveyStore store;
+    EXPECT_TRUE(OpenAnySurvey(store, {dir / "s.JSON"}));
+    EXPECT_EQ(store.m_fileMode, kFileModeJson);
+    EXPECT_TRUE(OpenAnySurvey(store, {dir / "a.bhx", dir / "a.bhx"}));
+    EXPECT_EQ(store.m_holeParams.size(), 4u);
+    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_FALSE(OpenAnySurvey(store, {dir / "a.bhx", dir / "s.JSON"}));
+    EXPECT_EQ(messages.messages().size(), 1u);
+}
+
+// A file from the recent-file list is read the way the last open command read,
+// appended to what the store holds.
+TEST(LoadByFileMode, ReadsAsTheLastOpenCommandSetAndAppends) {
+    test::TempDir dir;
+    test::WriteBytes(dir / "a.bhx", SurveyFileBytes(test::RawTwoHoleSurvey()));
+    test::WriteBytes(dir / "s.json", kOneHoleJson);
+    ScopedTimeSeam utc(FixedTimeSeam(0, 0));
+    SurveyStore store = test::RawTwoHoleSurvey();
+    store.m_fileMode = kFileModeJson;
+    EXPECT_TRUE(LoadByFileMode(store, dir / "s.json"));
+    ASSERT_EQ(store.m_holeParams.size(), 3u);
+    EXPECT_EQ(store.m_holeParams[2].name, u"J");
+    store.m_fileMode = kFileModeSurvey;
+    EXPECT_TRUE(LoadByFileMode(store, dir / "a.bhx"));
+    EXPECT_EQ(store.m_holeParams.size(), 5u);
+}
+
+}  // namespace
+}  // namespace sondara

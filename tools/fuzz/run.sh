@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-fuzz/, then runs each for a while.
+# By hand only (CI does not run it):
+#   bash tools/fuzz/run.sh [SECONDS_PER_TARGET]     (default 300)
+# New inputs collect in build-fuzz/corpus/NAME; a crash is kept as
+# build-fuzz/crash-* and ends the run with a non-zero status.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+seconds="${1:-300}"
+
+bash tools/setup.sh
+packages=(clang libclang-rt-14-dev)  # clang 14 and its libFuzzer and sanitizer runtimes
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+flags="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all -fno-omit-frame-pointer"
+(
+  flock 9  # builds from several work trees take turns
+  cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_CXX_FLAGS="$flags" -DSONDARA_FUZZ=ON >/dev/null
+  cmake --build build-fuzz --target fuzz_survey_file fuzz_json_import -j "${JOBS:-2}"
+) 9>/tmp/sondara-build.lock
+
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+for name in survey_file json_import; do
+  mkdir -p "build-fuzz/corpus/$name"
+  dict=()
+  [ "$name" = json_import ] && dict=(-dict=tools/fuzz/json.dict)
+  echo "== fuzz_$name for ${seconds}s"
+  "build-fuzz/bin/fuzz_$name" "build-fuzz/corpus/$name" "tools/fuzz/seeds/$name" "${dict[@]}" \
+    -max_total_time="$seconds" -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 \
+    -artifact_prefix=build-fuzz/ 2>&1 | grep -v '^#[0-9].*\(NEW\|REDUCE\|pulse\)' || exit 1
+done
