@@ -10,6 +10,7 @@ packages=(
   nlohmann-json3-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-openpyxl poppler-utils
+  wmctrl
   fonts-wqy-microhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation2 fonts-dejavu-core fontconfig
 )
 

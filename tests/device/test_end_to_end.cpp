@@ -1,0 +1,253 @@
+// The conversations against sondara-sim over a real pseudo-terminal.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "core/messages.h"
+#include "core/time_seam.h"
+#include "device/headless_host.h"
+#include "device/port_map.h"
+#include "sim_process.h"
+#include "sim_survey.h"
+
+namespace sondara {
+namespace {
+
+using test::SimProcess;
+
+constexpr int kRecords = 300;
+constexpr int kHoles = 3;
+
+QStringList SimArgs(QStringList extra) {
+    QStringList args = {"--no-link", "--records", QString::number(kRecords), "--holes", QString::number(kHoles)};
+    return args + extra;
+}
+
+struct Line {
+    explicit Line(QStringList simArgs) : sim(SimArgs(std::move(simArgs))), host(link, store) {
+        if (!sim.device().empty()) open = link.OpenDevice(sim.device());
+    }
+    SimProcess sim;
+    SerialLink link;
+    SurveyStore store;
+    HeadlessHost host;
+    bool open = false;
+    RecordedMessages messages;
+};
+
+// What the probe records must be after the download: the simulator's own, or for a
+// raw probe its readings decoded through the table it sent.
+std::vector<ProbeRecord> ExpectedProbeRecords(bool raw) {
+    std::vector<ProbeRecord> records = sim::GenerateSurvey(kRecords, kRecords, kHoles).probe;
+    const ProbeCalibration table = sim::SimulatorCalibration();
+    for (ProbeRecord& r : records) {
+        if (!raw) {
+            r.volt = 0;  // processed records carry no voltage
+            continue;
+        }
+        const sim::RawReadings readings = sim::RawReadingsFor(r);
+        LiveValues live;
+        live.tmp = static_cast<float>(readings.tmp10 * 0.1);
+        for (int i = 0; i < 6; ++i) live.raw[i] = readings.raw[i];
+        live.volt = static_cast<float>(readings.volt10 * 0.1);
+        ComputeAttitude(table, live);
+        live.inc -= 90;
+        r.inc = live.inc, r.azi = live.azi, r.tmp = live.tmp, r.GTF = live.GTF, r.MTF = live.MTF;
+        r.DIP = live.DIP, r.GT = live.GT, r.MT = live.MT, r.volt = live.volt;
+    }
+    return records;
+}
+
+void ExpectSameProbeRecords(const std::vector<ProbeRecord>& got, const std::vector<ProbeRecord>& want) {
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(got[i].idx, want[i].idx);
+        // Bit for bit: the same float arithmetic on the same bytes.
+        for (auto field : {&ProbeRecord::inc, &ProbeRecord::azi, &ProbeRecord::tmp, &ProbeRecord::GTF,
+                           &ProbeRecord::MTF, &ProbeRecord::DIP, &ProbeRecord::GT, &ProbeRecord::MT,
+                           &ProbeRecord::volt})
+            EXPECT_EQ(got[i].*field, want[i].*field);
+        EXPECT_EQ(got[i].time.dt, want[i].time.dt);
+        EXPECT_EQ(got[i].time.status, want[i].time.status);
+    }
+}
+
+struct ProbeCase {
+    const char* name;
+    bool raw;
+    QStringList line;
+};
+
+void PrintTo(const ProbeCase& c, std::ostream* os) { *os << c.name; }
+
+class ProbeDownload : public ::testing::TestWithParam<ProbeCase> {};
+
+TEST_P(ProbeDownload, Download_GivesExactlyTheSimulatorsRecords) {
+    const ProbeCase& c = GetParam();
+    QStringList args = c.line;
+    if (c.raw) args << "--raw";
+    Line line(args);
+    ASSERT_TRUE(line.open);
+    line.host.session().probe().StartHistoryDownload();
+    ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::ProbeDownloadComplete, 30000));
+    ExpectSameProbeRecords(line.store.m_probeRecords, ExpectedProbeRecords(c.raw));
+    EXPECT_EQ(line.host.progressValues.back(), 100);
+    EXPECT_EQ(line.host.statusTexts.back(), "数据读取完成");
+    EXPECT_EQ(line.host.rowCount, kRecords);
+    EXPECT_TRUE(line.messages.messages().empty());
+    EXPECT_FALSE(line.host.TimerActive(DeviceTimer::Reply));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ProbeDownload,
+    ::testing::Values(ProbeCase{"Processed", false, {}}, ProbeCase{"Raw", true, {}},
+                      ProbeCase{"ProcessedNoisyBrokenSplit", false,
+                                {"--noise", "9", "--noise-every", "3", "--corrupt", "7", "--split", "11"}},
+                      ProbeCase{"RawNoisyBrokenSplit", true, {"--noise", "5", "--corrupt", "4", "--split", "17"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EndToEnd, SyncThenProbeDownload_AssemblesTheHoles) {
+    Line line({"--noise", "6", "--corrupt", "5", "--split", "13"});
+    ASSERT_TRUE(line.open);
+    line.host.session().sync().StartHistoryDownload();
+    ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::SyncDownloadComplete, 30000));
+    const std::vector<SyncRecord> want = sim::GenerateSurvey(kRecords, kRecords, kHoles).sync;
+    ASSERT_EQ(line.store.m_syncRecords.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        EXPECT_EQ(line.store.m_syncRecords[i].hole, want[i].hole) << i;
+        EXPECT_EQ(line.store.m_syncRecords[i].idx, want[i].idx) << i;
+        EXPECT_EQ(line.store.m_syncRecords[i].time.dt, want[i].time.dt) << i;
+        EXPECT_EQ(line.store.m_syncRecords[i].flag, 3);
+    }
+    EXPECT_TRUE(line.store.m_holes.empty());
+
+    line.host.session().probe().StartHistoryDownload();
+    ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::ProbeDownloadComplete, 30000));
+    EXPECT_EQ(line.store.m_holes.size(), static_cast<std::size_t>(kHoles));
+    EXPECT_EQ(line.host.holeRowFills, 1);
+    EXPECT_EQ(line.host.rowCount, kRecords);
+}
+
+TEST(EndToEnd, DroppedLastRecord_LeavesTheDownloadIncompleteAndUntimed) {
+    Line line({"--role", "probe", "--drop", QString::number(kRecords - 1)});
+    ASSERT_TRUE(line.open);
+    line.host.session().probe().StartHistoryDownload();
+    ASSERT_TRUE(line.host.RunUntil([&] { return line.store.m_probeRecords.size() == kRecords - 1; }, 30000));
+    EXPECT_FALSE(line.host.RunUntilEvent(ConversationEvent::ProbeDownloadComplete, 500));
+    EXPECT_FALSE(line.host.TimerActive(DeviceTimer::Reply));  // the probe had answered
+}
+
+TEST(EndToEnd, SilentInstrument_TimesOut) {
+    Line line({"--silent"});
+    ASSERT_TRUE(line.open);
+    line.host.session().sync().TestConnection();
+    ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::ReplyTimedOut, 10000));
+    ASSERT_EQ(line.messages.messages().size(), 1u);
+    EXPECT_EQ(line.messages.messages()[0].text, "超时，无返回数据");
+    EXPECT_EQ(line.host.statusTexts.back(), "任务失败");
+}
+
+TEST(EndToEnd, TestConnection_ShowsTheVersions) {
+    Line line({"--hw-version", "1.2.3", "--sw-version", "4.5.6"});
+    ASSERT_TRUE(line.open);
+    line.host.session().sync().TestConnection();
+    ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::SyncTestAnswered, 5000));
+    EXPECT_EQ(line.messages.messages().at(0).text, "设备连接正常!\n硬件版本：1.2.3; 软件版本：4.5.6");
+}
+
+TEST(EndToEnd, SyncClear_AnimatesThenLeavesAnEmptyMemory) {
+    Line line({"--clear-delay", "3.5"});
+    ASSERT_TRUE(line.open);
+    line.messages.Answer(MessageAnswer::Ok);
+    line.host.session().sync().ClearMemory();
+    ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::SyncMemoryCleared, 10000));
+    const std::vector<int>& p = line.host.progressValues;
+    ASSERT_GE(p.size(), 4u);
+    EXPECT_EQ(std::vector<int>(p.begin(), p.begin() + 3), (std::vector<int>{0, 0, 4}));
+    EXPECT_EQ(p.back(), 100);
+    EXPECT_FALSE(line.host.TimerActive(DeviceTimer::Progress));
+    EXPECT_EQ(line.messages.messages().back().text, "数据已清空");
+
+    line.host.session().sync().StartHistoryDownload();
+    ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::SyncHistoryEmpty, 5000));
+    EXPECT_EQ(line.messages.messages().back().text, "同步器中没有存储数据");
+}
+
+TEST(EndToEnd, ProbeClear_AnswersAtOnceAndLeavesAnEmptyMemory) {
+    Line line({"--role", "probe"});
+    ASSERT_TRUE(line.open);
+    line.messages.Answer(MessageAnswer::Ok);
+    line.host.session().probe().ClearMemory();
+    ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::ProbeMemoryCleared, 5000));
+    EXPECT_EQ(line.host.statusTexts.back(), "任务完成");
+    line.host.session().probe().StartHistoryDownload();
+    ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::ProbeHistoryEmpty, 5000));
+    EXPECT_EQ(line.messages.messages().back().text, "探管中没有存储数据");
+    EXPECT_TRUE(line.store.m_probeRecords.empty());
+}
+
+TEST(EndToEnd, RealTimeSamples_ReachTheLiveValuesDisplay) {
+    for (bool raw : {false, true}) {
+        Line line(raw ? QStringList{"--raw"} : QStringList{});
+        ASSERT_TRUE(line.open);
+        line.host.session().probe().StartRealTime();
+        ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::LiveValuesShown, 10000, 2));
+        line.host.session().probe().StopRealTime();
+        ASSERT_GE(line.host.liveValues.size(), 2u);
+        for (int tick = 0; tick < 2; ++tick) {
+            const ProbeRecord reading = sim::LiveReadingAt(tick);
+            const LiveValues& shown = line.host.liveValues[tick];
+            if (raw) {
+                EXPECT_FLOAT_EQ(shown.volt, reading.volt);
+                EXPECT_NEAR(shown.inc, reading.inc, 0.05);  // the simulator's readings are rounded counts
+            } else {
+                EXPECT_EQ(shown.inc, reading.inc);
+                EXPECT_EQ(shown.azi, reading.azi);
+                EXPECT_EQ(shown.GT, reading.GT);
+            }
+        }
+        EXPECT_FALSE(line.host.TimerActive(DeviceTimer::RealTime));
+    }
+}
+
+TEST(EndToEnd, SetClockThenReadClock_ShowsTheSetTime) {
+    Line line({"--role", "sync"});
+    ASSERT_TRUE(line.open);
+    const std::int64_t now = CurrentTimeSeam().now();
+    ScopedTimeSeam seam(FixedTimeSeam(0, now - 86400 * 400));  // the PC's clock, 400 days back
+    line.host.session().SendSetClock(Instrument::Sync);
+    ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::InstrumentClockShown, 5000));
+    line.host.session().SendReadClock(Instrument::Sync);
+    ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::InstrumentClockShown, 5000, 2));
+    const auto pcTime = CurrentTimeSeam().toLocal(now - 86400 * 400);
+    ASSERT_TRUE(pcTime);
+    EXPECT_EQ(line.host.clocks.back().year, pcTime->year);
+    EXPECT_EQ(line.host.clocks.back().month, pcTime->month);
+    EXPECT_EQ(line.host.clocks.back().day, pcTime->day);
+}
+
+TEST(EndToEnd, SimulatorWithComLink_IsReachedAsThatComPort) {
+    QTemporaryDir folder;
+    qputenv("SONDARA_PORT_DIR", folder.path().toUtf8());
+    {
+        SimProcess sim({"--com", "7", "--role", "probe"});
+        ASSERT_FALSE(sim.device().empty());
+        ASSERT_TRUE(MapComPort(7).linked);  // never fall through to a real /dev/ttyUSB2
+        SerialLink link;
+        ASSERT_TRUE(link.Open(7));
+        EXPECT_EQ(link.GetPortNumber(), 7);
+        SurveyStore store;
+        HeadlessHost host(link, store);
+        RecordedMessages messages;
+        host.session().probe().TestConnection();
+        EXPECT_TRUE(host.RunUntilEvent(ConversationEvent::ProbeTestAnswered, 5000));
+    }
+    // The simulator removes its link when it ends.
+    EXPECT_FALSE(MapComPort(7, folder.path().toStdString(), false).linked);
+    qunsetenv("SONDARA_PORT_DIR");
+}
+
+}  // namespace
+}  // namespace sondara

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <map>
+
+#include "core/time_seam.h"
+#include "plot_fixtures.h"
+#include "ui/report.h"
+
+namespace sondara::test {
+namespace {
+
+// Hole A: 150 stations with a sampled non-station record after every tenth; hole U:
+// sampled records that were all unticked; hole B: 30 stations.
+SurveyStore ReportStore() {
+    SurveyStore store;
+    HoleSurvey a = MakeHole("A", {});
+    for (int i = 0; i < 150; ++i) {
+        a.records.push_back(MakeStation({float(i)}));
+        if (i % 10 == 0) a.records.push_back(MakeStation({-1}, kSampled));
+    }
+    HoleSurvey u = MakeHole("U", {});
+    for (int i = 0; i < 40; ++i) u.records.push_back(MakeStation({float(i)}, kSampled));
+    store.m_holes = {a, u, RampHole("B", 30)};
+    return store;
+}
+
+TEST(ReportLayout, FrameOnA4At600Dpi) {
+    const ReportFrame f = ReportFrameFor(4960, 7016);
+    EXPECT_EQ(f.L, 275);
+    EXPECT_EQ(f.R, 4559);
+    EXPECT_EQ(f.T, 468);
+    EXPECT_EQ(f.B, 6408);
+    EXPECT_LT(f.T + 200 + 200 * 28, f.B);  // the 29th row, 6268, above the bottom rule
+}
+
+TEST(ReportLayout, PagesComeFromPrintedStations) {
+    const SurveyStore store = ReportStore();
+    EXPECT_EQ(ReportPageCount(store), 6 + 0 + 2);
+    struct Case {
+        int page, hole, pageInHole;
+    };
+    const Case cases[] = {{1, 0, 0}, {6, 0, 5}, {7, 2, 0}, {8, 2, 1}, {9, -1, 0}, {0, -1, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.page);
+        const ReportPageRef r = LocateReportPage(store, c.page);
+        EXPECT_EQ(r.hole, c.hole);
+        if (c.hole >= 0) {
+            EXPECT_EQ(r.pageInHole, c.pageInHole);
+        }
+    }
+    SurveyStore exact;
+    exact.m_holes = {RampHole("E", 29)};
+    EXPECT_EQ(ReportPageCount(exact), 1);
+    EXPECT_EQ(ReportPageCount(SurveyStore{}), 0);
+}
+
+struct Word {
+    int page;
+    double x, y;  // top-left in device pixels at 600 dpi
+    QString text;
+};
+
+std::vector<Word> ReadWords(const QString& pdf) {
+    QProcess p;
+    p.start("pdftotext", {"-bbox", pdf, "-"});
+    EXPECT_TRUE(p.waitForFinished(30000));
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    std::vector<Word> words;
+    int page = 0;
+    static const QRegularExpression token(
+        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re");
+    for (auto it = token.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(0).startsWith("<page")) {
+            ++page;
+            continue;
+        }
+        words.push_back({page, m.captured(1).toDouble() / 72 * 600, m.captured(2).toDouble() / 72 * 600, m.captured(3)});
+    }
+    return words;
+}
+
+const Word* Find(const std::vector<Word>& words, int page, const QString& text) {
+    for (const Word& w : words)
+        if (w.page == page && w.text == text) return &w;
+    return nullptr;
+}
+
+TEST(ReportPdf, PrintsEveryStationOnceAtItsRowUnderTheFixedFrame) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) missing";
+    ScopedTimeSeam seam(FixedTimeSeam(8 * 3600, 1709251200));  // 2024-03-01 08:00 local
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("report.pdf");
+    ASSERT_TRUE(WriteReportPdf(pdf, ReportStore()));
+    const std::vector<Word> words = ReadWords(pdf);
+
+    // A4 at 600 dpi in PDF: 4958 × 7017.
+    const ReportFrame f = ReportFrameFor(4958, 7017);
+    const double tolerance = 40;  // font ascent against glyph box, in device pixels
+    const Word* title = Find(words, 1, "序号");
+    ASSERT_TRUE(title);
+    EXPECT_NEAR(title->x, f.L, tolerance);
+    EXPECT_NEAR(title->y, f.T + 50, tolerance);
+    const Word* depthTitle = Find(words, 1, "孔深");
+    ASSERT_TRUE(depthTitle);
+    EXPECT_NEAR(depthTitle->x, f.L + 350, tolerance);
+    const Word* pageNo = Find(words, 8, "第8页/共8页");
+    ASSERT_TRUE(pageNo);
+    EXPECT_NEAR(pageNo->x, f.R - 700, tolerance);
+    EXPECT_NEAR(pageNo->y, f.B + 30, tolerance);
+    const Word* printed = Find(words, 3, "打印时间");
+    ASSERT_TRUE(printed);
+    EXPECT_NEAR(printed->x, f.R - 2000, tolerance);
+    EXPECT_TRUE(Find(words, 3, "2024-03-01"));
+    const Word* name = Find(words, 7, "B");
+    ASSERT_TRUE(name);
+    EXPECT_NEAR(name->x, f.L + 400, tolerance);
+    EXPECT_NEAR(name->y, f.T - 140, tolerance);
+
+    // The ordinal column: page → ordinals in row order.
+    std::map<int, std::vector<int>> ordinals;
+    for (const Word& w : words) {
+        if (w.x < f.L + 200 && w.y > f.T + 150 && w.y < f.B) {
+            const int row = int((w.y - (f.T + 200) + 100) / 200);
+            EXPECT_EQ(int(ordinals[w.page].size()), row) << "page " << w.page;
+            ordinals[w.page].push_back(w.text.toInt());
+        }
+    }
+    ASSERT_EQ(ordinals.size(), 8u);
+    EXPECT_EQ(ordinals[1].front(), 0);
+    EXPECT_EQ(ordinals[1].back(), 28);
+    EXPECT_EQ(ordinals[6], (std::vector<int>{145, 146, 147, 148, 149}));
+    EXPECT_EQ(ordinals[7].front(), 0);
+    EXPECT_EQ(ordinals[7].size(), 29u);
+    EXPECT_EQ(ordinals[8], (std::vector<int>{29}));
+    // Non-station records (depth −1) are never printed.
+    for (const Word& w : words) EXPECT_NE(w.text, "-1.0");
+}
+
+TEST(ReportPdf, PageRangeOfThePrintDialog_PrintsOnlyThosePages) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) missing";
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("range.pdf"));
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(6, 7);
+    ASSERT_TRUE(PrintSurveyReport(printer, ReportStore()));
+    const std::vector<Word> words = ReadWords(dir.filePath("range.pdf"));
+    EXPECT_TRUE(Find(words, 1, "第6页/共8页"));
+    EXPECT_TRUE(Find(words, 2, "第7页/共8页"));
+    EXPECT_TRUE(Find(words, 2, "B"));
+    for (const Word& w : words) EXPECT_LE(w.page, 2);
+}
+
+TEST(ReportPdf, SurveyWithoutStations_IsOneFramePage) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) missing";
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("empty.pdf");
+    ASSERT_TRUE(WriteReportPdf(pdf, SurveyStore{}));
+    const std::vector<Word> words = ReadWords(pdf);
+    EXPECT_TRUE(Find(words, 1, "第1页/共1页"));
+    EXPECT_TRUE(Find(words, 1, "矿孔测斜数据"));
+    for (const Word& w : words) EXPECT_EQ(w.page, 1);
+}
+
+}  // namespace
+}  // namespace sondara::test

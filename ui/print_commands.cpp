@@ -1,0 +1,36 @@
+#include "print_commands.h"
+
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <algorithm>
+
+#include "document.h"
+#include "report.h"
+
+QPrinter& ReportPrinter() {
+    static QPrinter printer(QPrinter::HighResolution);
+    return printer;
+}
+
+void OnFilePrint(SurveyDocument& document, QWidget* parent) {
+    QPrinter& printer = ReportPrinter();
+    printer.setFromTo(0, 0);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setMinMax(1, std::max(ReportPageCount(document.store()), 1));
+    if (dialog.exec() != QDialog::Accepted) return;
+    PrintSurveyReport(printer, document.store());
+}
+
+void OnFilePrintPreview(SurveyDocument& document, QWidget* parent) {
+    QPrintPreviewDialog preview(&ReportPrinter(), parent);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&document](QPrinter* printer) { PrintSurveyReport(*printer, document.store()); });
+    preview.exec();
+}
+
+void OnFilePrintSetup(QWidget* parent) {
+    QPageSetupDialog dialog(&ReportPrinter(), parent);
+    dialog.exec();
+}

@@ -1,0 +1,141 @@
+#include "report.h"
+
+#include <QFileInfo>
+#include <QFont>
+#include <QPainter>
+#include <QPageSize>
+#include <QPrinter>
+#include <algorithm>
+
+#include "core/ole_time.h"
+#include "core/stations.h"
+#include "core/text.h"
+#include "core/time_seam.h"
+
+namespace {
+
+int PagesOf(const sondara::HoleSurvey& hole) {
+    return (sondara::CountStations(hole.records) + kReportRowsPerPage - 1) / kReportRowsPerPage;
+}
+
+QFont ReportFont(const char* face, int points) {
+    QFont font(QString::fromUtf8(face));
+    font.setPointSize(points);
+    return font;
+}
+
+// Text with its top-left corner at (x, y).
+void TextAt(QPainter& p, int x, int y, const QString& text) {
+    p.drawText(QRect(x, y, 1 << 20, 1 << 20), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+}
+
+struct Column {
+    int x;
+    const char* title;
+};
+
+void DrawRow(QPainter& p, const ReportFrame& f, int y, int ordinal, const sondara::ProbeRecord& r) {
+    TextAt(p, f.L, y, QString::asprintf("%3d", ordinal));
+    TextAt(p, f.L + 280, y, QString::asprintf("%5.1f", r.depth));
+    TextAt(p, f.L + 700, y, QString::asprintf("%5.1f", r.azi));
+    TextAt(p, f.L + 1030, y, QString::asprintf("%6.2f", r.inc));
+    TextAt(p, f.L + 1450, y, QString::asprintf("%5.1f", r.DIP));
+    TextAt(p, f.L + 1900, y, QString::asprintf("%6.4f", r.GT));
+    TextAt(p, f.L + 2350, y, QString::asprintf("%6.4f", r.MT));
+    TextAt(p, f.L + 2800, y, QString::asprintf("%4.1f", r.tmp));
+    TextAt(p, f.L + 3200, y, QString::fromStdString(sondara::FormatOleTime(r.time)));
+}
+
+}  // namespace
+
+ReportFrame ReportFrameFor(int W, int H) { return {W / 22 + 50, W * 20 / 22 + 50, H / 22 + 150, H * 20 / 22 + 30}; }
+
+int ReportPageCount(const sondara::SurveyStore& store) {
+    int pages = 0;
+    for (const sondara::HoleSurvey& hole : store.m_holes) pages += PagesOf(hole);
+    return pages;
+}
+
+ReportPageRef LocateReportPage(const sondara::SurveyStore& store, int page) {
+    int remaining = page - 1;
+    if (remaining < 0) return {};
+    for (int h = 0; h < static_cast<int>(store.m_holes.size()); ++h) {
+        const int pages = PagesOf(store.m_holes[h]);
+        if (remaining < pages) return {h, remaining};
+        remaining -= pages;
+    }
+    return {};
+}
+
+QString ReportPrintTime() {
+    std::string now;
+    if (const auto c = sondara::LocalNow()) now = sondara::FormatOleTime(sondara::OleTimeFromCalendar(*c));
+    return "打印时间 " + QString::fromStdString(now);
+}
+
+void PaintReportPage(QPainter& p, int W, int H, const sondara::SurveyStore& store, int page, int pageCount,
+                     const QString& printTime) {
+    const ReportFrame f = ReportFrameFor(W, H);
+    p.save();
+    p.setPen(Qt::black);
+    p.drawLine(f.L, f.T, f.R, f.T);
+    p.setFont(ReportFont("宋体", 16));
+    TextAt(p, f.L, f.T - 160, "孔号：");
+    p.drawLine(f.L, f.B, f.R, f.B);
+    p.setFont(ReportFont("楷体_GB2312", 16));
+    TextAt(p, f.L, f.B + 30, "矿孔测斜数据");
+    TextAt(p, f.R - 700, f.B + 30, QString::asprintf("第%d页/共%d页", page, pageCount));
+    TextAt(p, f.R - 2000, f.T - 160, printTime);
+
+    p.setFont(ReportFont("楷体_GB2312", 12));
+    const Column columns[] = {{0, "序号"},       {350, "孔深"},     {680, "磁方位"}, {1120, "倾角"}, {1400, "地磁倾角"},
+                              {1880, "总加速度"}, {2360, "总磁场"}, {2800, "温度"},  {3500, "时间"}};
+    for (const Column& c : columns) TextAt(p, f.L + c.x, f.T + 50, QString::fromUtf8(c.title));
+
+    const ReportPageRef ref = LocateReportPage(store, page);
+    if (ref.hole >= 0) {
+        const sondara::HoleSurvey& hole = store.m_holes[ref.hole];
+        TextAt(p, f.L + 400, f.T - 140, QString::fromStdU16String(hole.name));
+        const int first = ref.pageInHole * kReportRowsPerPage;
+        int ordinal = 0;
+        for (const sondara::ProbeRecord& r : hole.records) {
+            if (!sondara::IsStation(r)) continue;
+            const int j = ordinal - first;
+            if (j >= kReportRowsPerPage) break;
+            if (j >= 0) DrawRow(p, f, f.T + 200 + 200 * j, ordinal, r);
+            ++ordinal;
+        }
+    }
+    p.restore();
+}
+
+bool PrintSurveyReport(QPrinter& printer, const sondara::SurveyStore& store) {
+    const int count = std::max(ReportPageCount(store), 1);
+    int from = 1, to = count;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        from = std::max(printer.fromPage(), 1);
+        to = std::min(printer.toPage() > 0 ? printer.toPage() : count, count);
+    }
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    const QRect paper = printer.paperRect(QPrinter::DevicePixel).toRect();
+    const QString printTime = ReportPrintTime();
+    // Device coordinates from the paper corner, whatever the printer's margins.
+    const QRect page = printer.pageRect(QPrinter::DevicePixel).toRect();
+    painter.translate(paper.left() - page.left(), paper.top() - page.top());
+    for (int n = from; n <= to; ++n) {
+        if (n > from) printer.newPage();
+        PaintReportPage(painter, paper.width(), paper.height(), store, n, count, printTime);
+    }
+    return painter.end();
+}
+
+bool WriteReportPdf(const QString& path, const sondara::SurveyStore& store) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setResolution(600);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setFullPage(true);
+    return PrintSurveyReport(printer, store) && QFileInfo(path).exists();
+}

@@ -1,0 +1,27 @@
+#include "trajectory_command.h"
+
+#include <QFileInfo>
+#include <QSysInfo>
+
+#include "core/trajectory.h"
+#include "document.h"
+#include "group_viewer.h"
+#include "io/group_plot_file.h"
+#include "plot_window.h"
+
+void OnTrajectoryCommand(SurveyDocument& document, QWidget* owner, ViewerHost& host) {
+    sondara::SurveyStore& store = document.store();
+    sondara::ComputeAllDepths(store);
+    sondara::ComputeAllTrajectories(store);
+    document.UpdateAllViews();
+    OpenPlotWindow(document, owner);
+    // Reports an empty survey or a file that cannot be written itself.
+    if (!sondara::WriteGroupPlotFile(store)) return;
+    StartGroupViewer(host, QSysInfo::currentCpuArchitecture());
+}
+
+void OnTrajectoryCommand(SurveyDocument& document, QWidget* owner) {
+    const QString folder = QFileInfo(QString::fromStdString(sondara::GroupPlotFilePath())).absolutePath();
+    ViewerHost host = DesktopViewerHost(owner, folder);
+    OnTrajectoryCommand(document, owner, host);
+}
