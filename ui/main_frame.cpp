@@ -17,6 +17,8 @@
 #include "core/trajectory.h"
 #include "document.h"
 #include "hole_params_dialog.h"
+#include "real_time_dialog.h"
+#include "rtc_set_dialog.h"
 #include "survey_table_view.h"
 
 static void InitResources() { Q_INIT_RESOURCE(sondara); }
@@ -56,10 +58,10 @@ CMainFrame::CMainFrame(SurveyDocument& document, Options options, QWidget* paren
     CreateToolBar();
     CreateStatusBar();
 
-    replyTimer_.setSingleShot(true);
-    realTimeTimer_.setInterval(1000);
-    progressTimer_.setInterval(1000);
-    connect(&replyTimer_, &QTimer::timeout, this, &CMainFrame::OnReplyTimeout);
+    for (auto which : {sondara::DeviceTimer::Reply, sondara::DeviceTimer::RealTime, sondara::DeviceTimer::Progress})
+        connect(&timer(which), &QTimer::timeout, this, [this, which] { session_.OnTimer(which); });
+    ConnectInstrumentCommands();
+    ConnectPlotCommands();
 
     UpdateCommandStates();
     // Like a message posted to itself: the scan runs once the event loop is up.
@@ -106,6 +108,7 @@ void CMainFrame::CreateMenus() {
     QMenu* port = menuBar()->addMenu("通信端口设置");
     AddCommand(port, kChoosePort, "选择通信端口");
     AddCommand(port, kConnect, "连接")->setCheckable(true);
+    connect(port, &QMenu::aboutToShow, this, &CMainFrame::UpdateConnectState);
 
     QMenu* probe = menuBar()->addMenu("探管");
     AddCommand(probe, kProbeTest, "连接测试");
@@ -221,7 +224,13 @@ void CMainFrame::UpdateRecentFileMenu() {
         a->setStatusTip(paths[i]);
         a->setData(command::kFileMruFirst + i);
         const QString path = paths[i];
-        connect(a, &QAction::triggered, this, [this, path] { OpenPaths({path}); });
+        connect(a, &QAction::triggered, this, [this, path] {
+            OpenPaths({path});
+            if (!QFileInfo::exists(path)) {  // gone since: the open has said so, drop it
+                recent_.Remove(path);
+                UpdateRecentFileMenu();
+            }
+        });
         fileMenu_->insertAction(recentSeparator_, a);
         recentActions_.push_back(a);
     }
@@ -253,16 +262,6 @@ void CMainFrame::OnAbout() {
     CAboutDlg about(this);
     about.exec();
 }
-
-void CMainFrame::OnReplyTimeout() {
-    replyTimer_.stop();
-    sondara::ShowMessage("超时，无返回数据", "警告", sondara::MessageIcon::Warning);
-    progressTimer_.stop();
-    SetStatusText("任务失败");
-    SetProgress(0);
-}
-
-void CMainFrame::PortScan() {}
 
 bool CMainFrame::MayDiscardSurvey() {
     if (!document_.isModified()) return true;

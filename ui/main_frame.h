@@ -12,6 +12,10 @@
 
 #include <memory>
 
+#include "device/conversation_host.h"
+#include "device/instrument_session.h"
+#include "device/serial_link.h"
+#include "frame_conversation_host.h"
 #include "recent_files.h"
 
 class QAction;
@@ -30,6 +34,9 @@ class CMainFrame : public QMainWindow {
 public:
     struct Options {
         bool scanPortsAtStart = true;
+        // false maps COMn only through the port folder, never to a machine's real
+        // ports (tests).
+        bool systemPortTable = true;
         QString settingsPath;  // empty: the user's own settings
     };
 
@@ -47,11 +54,13 @@ public:
     int progress() const;
     QProgressBar& progressBar() { return *progress_; }
 
-    // The three timers of the main window.
-    QTimer& replyTimer() { return replyTimer_; }
-    QTimer& realTimeTimer() { return realTimeTimer_; }
-    QTimer& progressTimer() { return progressTimer_; }
-    void ArmReplyTimer(int milliseconds) { replyTimer_.start(milliseconds); }
+    // The three timers of the main window, each periodic once started.
+    QTimer& timer(sondara::DeviceTimer which);
+
+    sondara::SerialLink& link() { return link_; }
+    sondara::InstrumentSession& session() { return session_; }
+    CRealTimeDlg& realTimeDialog() { return *realTimeDialog_; }
+    CRtcSetDlg& clockDialog() { return *clockDialog_; }
 
     // Opens survey files (.bhx, several merged) or one JSON survey, as the open
     // commands do, after asking about unsaved data. For the command line, drops
@@ -62,6 +71,13 @@ public:
     bool MayDiscardSurvey();
 
     int lastPort() const { return lastPort_; }
+    // Opens COMn through the port map (only the port folder when systemPortTable is
+    // off); true when it opened.
+    bool OpenComPort(int number);
+
+signals:
+    // Every notification of the instrument conversations (sondara::ConversationEvent).
+    void conversationEvent(int event);
 
 public slots:
     void OnFileOpen();
@@ -72,7 +88,12 @@ public slots:
     void OnHoleParams();
     void OnAbout();
     void PortScan();
-    void OnReplyTimeout();
+    void OnChoosePort();
+    void OnConnectToggle();
+    void OnProbeClock();
+    void OnSyncClock();
+    void OnProbeDownload();
+    void OnSyncDownload();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -92,6 +113,11 @@ private:
     void CreateStatusBar();
     void UpdateCommandStates();
     void UpdateRecentFileMenu();
+    void UpdateConnectState();
+    void ConnectInstrumentCommands();
+    void ConnectPlotCommands();
+    void RunClockDialog(int target);
+    bool MayReplaceDownload(bool recordsPresent);
     bool LoadSurveyFiles(const QStringList& paths);
     bool ImportJson(const QString& path);
     bool SaveTo(const QString& path);
@@ -106,10 +132,14 @@ private:
     QList<QAction*> recentActions_;
     QLabel* statusPane_ = nullptr;
     QProgressBar* progress_ = nullptr;
-    QTimer replyTimer_;
-    QTimer realTimeTimer_;
-    QTimer progressTimer_;
+    QTimer timers_[3];  // reply time-out, real-time sample, progress animation
     RecentFiles recent_;
+    sondara::SerialLink link_;
+    FrameConversationHost host_{*this};
+    sondara::InstrumentSession session_{host_};
     std::unique_ptr<CWellSetDlg> holeParamsDialog_;
-    int lastPort_ = 1;  // the port the connect toggle opens
+    std::unique_ptr<CRealTimeDlg> realTimeDialog_;
+    std::unique_ptr<CRtcSetDlg> clockDialog_;
+    int lastPort_ = 1;    // the port the connect toggle opens
+    QString lastDevice_;  // or the device path chosen in the port dialog
 };

@@ -1,10 +1,14 @@
 // The file commands of the main window: the file dialogs in front of the survey
 // file, JSON import and Excel export functions.
 
+#include <QFile>
 #include <QFileInfo>
 
 #include "document.h"
 #include "file_dialogs.h"
+#include "io/json_import.h"
+#include "io/save_as.h"
+#include "io/survey_file.h"
 #include "main_frame.h"
 
 void CMainFrame::OnFileOpen() {
@@ -43,6 +47,39 @@ bool CMainFrame::OpenPaths(const QStringList& paths) {
     return opened;
 }
 
-bool CMainFrame::LoadSurveyFiles(const QStringList&) { return false; }
-bool CMainFrame::ImportJson(const QString&) { return false; }
-bool CMainFrame::SaveTo(const QString&) { return false; }
+namespace {
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+}  // namespace
+
+// A merge of several files is a survey no file holds yet.
+bool CMainFrame::LoadSurveyFiles(const QStringList& paths) {
+    std::vector<std::string> files;
+    for (const QString& p : paths) files.push_back(LocalPath(p));
+    const sondara::OpenResult result = sondara::OpenSurveyFiles(document_.store(), files);
+    document_.setModified(paths.size() > 1);
+    for (const QString& p : paths)
+        if (QFileInfo::exists(p)) recent_.Add(p);
+    UpdateRecentFileMenu();
+    return result.ok();
+}
+
+// An imported survey is not yet a survey file.
+bool CMainFrame::ImportJson(const QString& path) {
+    const bool imported = sondara::ImportJsonFile(document_.store(), LocalPath(path));
+    document_.setModified(imported);
+    if (imported) recent_.Add(path);
+    UpdateRecentFileMenu();
+    return imported;
+}
+
+// True only when the survey now sits in a survey file; an Excel workbook cannot be
+// opened again, so it does not count as saving.
+bool CMainFrame::SaveTo(const QString& path) {
+    const std::string file = LocalPath(path);
+    if (!sondara::SaveAs(document_.store(), file)) return false;
+    if (sondara::SaveKindFor(file) != sondara::SaveKind::SurveyFile) return false;
+    document_.setModified(false);
+    recent_.Add(path);
+    UpdateRecentFileMenu();
+    return true;
+}

@@ -30,14 +30,14 @@ struct FakeLink {
                     device.clear();
                 },
                 [this](int n) {
-                    calls.push_back("open " + std::to_string(n));
+                    calls.push_back(QString("open %1").arg(n).toStdString());
                     if (std::find(openable.begin(), openable.end(), n) == openable.end()) return false;
                     open = n;
                     device = QString("/dev/fake%1").arg(n);
                     return true;
                 },
                 [this](const QString& path) {
-                    calls.push_back("open " + path.toStdString());
+                    calls.push_back(QString("open %1").arg(path).toStdString());
                     if (!path.startsWith("/dev/pts/")) return false;
                     open = -1;
                     device = path;

@@ -22,9 +22,9 @@ ProbeRecord Rec(int flag, float azi = 10, float tmp = 20) {
     return r;
 }
 
-HoleSurvey Hole(std::vector<int> flags, const char16_t* name = u"H") {
+HoleSurvey Hole(std::vector<int> flags) {
     HoleSurvey h;
-    h.name = name;
+    h.name = std::u16string(1, u'H');
     h.pbLen = 1.5f;
     for (int f : flags) h.records.push_back(Rec(f));
     return h;
