@@ -6,18 +6,35 @@
 
 #include "frame_fixture.h"
 #include "ui/command_ids.h"
+#include "ui/real_time_dialog.h"
 #include "ui/survey_table_view.h"
 
 using namespace sondara;
 
+namespace {
+
+// sondara-sim serving both instruments as COM4 in the fixture's port folder.
+struct Simulator {
+    QProcess process;
+    explicit Simulator(const test::FrameFixture& f) {
+        process.start(SONDARA_SIM_PATH, {"--records", "40", "--holes", "2", "--com", "4", "--port-dir",
+                                         QString::fromStdString(f.portFolder)});
+        const QString link = QString::fromStdString(f.portFolder) + "/COM4";
+        ready = process.waitForStarted(5000) && test::RunUntil([&] { return QFile::exists(link); }, 5000);
+    }
+    ~Simulator() {
+        process.terminate();
+        process.waitForFinished(5000);
+    }
+    bool ready = false;
+};
+
+}  // namespace
+
 TEST(Download, BothInstrumentsFromSimulator_FillTableWithHoles) {
     test::FrameFixture f;
-    QProcess sim;
-    sim.start(SONDARA_SIM_PATH, {"--records", "40", "--holes", "2", "--com", "4", "--port-dir",
-                                 QString::fromStdString(f.portFolder)});
-    ASSERT_TRUE(sim.waitForStarted(5000));
-    const QString link = QString::fromStdString(f.portFolder) + "/COM4";
-    ASSERT_TRUE(test::RunUntil([&] { return QFile::exists(link); }, 5000)) << "the simulator registers COM4";
+    Simulator sim(f);
+    ASSERT_TRUE(sim.ready) << "the simulator registers COM4";
 
     RecordedMessages messages;
     ASSERT_TRUE(f.frame->OpenComPort(4));
@@ -45,7 +62,26 @@ TEST(Download, BothInstrumentsFromSimulator_FillTableWithHoles) {
     EXPECT_EQ(f.frame->view().model().HoleRecordOfRow(0).hole, 0);
     EXPECT_TRUE(f.document.isModified());
     EXPECT_TRUE(messages.messages().empty()) << messages.messages().front().text;
+}
 
-    sim.terminate();
-    sim.waitForFinished(5000);
+TEST(Download, RealTimeOutput_ShowsLiveValuesUntilDialogCloses) {
+    test::FrameFixture f;
+    Simulator sim(f);
+    ASSERT_TRUE(sim.ready);
+    RecordedMessages messages;
+    ASSERT_TRUE(f.frame->OpenComPort(4));
+    int shown = 0;
+    QObject::connect(f.frame.get(), &CMainFrame::conversationEvent, [&](int e) {
+        if (e == int(ConversationEvent::LiveValuesShown)) ++shown;
+    });
+    f.Command(command::kProbeRealTime).trigger();
+    ASSERT_TRUE(test::RunUntil([&] { return shown > 0; }, 10000));
+    EXPECT_TRUE(f.frame->realTimeDialog().isVisible());
+    EXPECT_FALSE(f.frame->realTimeDialog().fieldText(1005).isEmpty());
+    EXPECT_TRUE(f.frame->timer(DeviceTimer::RealTime).isActive());
+
+    f.frame->realTimeDialog().reject();
+    EXPECT_FALSE(f.frame->timer(DeviceTimer::RealTime).isActive());
+    EXPECT_FALSE(f.frame->timer(DeviceTimer::Reply).isActive());
+    EXPECT_FALSE(f.frame->realTimeDialog().isVisible());
 }
