@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
+  libqt6svg6
   libgl-dev
   nlohmann-json3-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,14 +1,35 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <QCommandLineParser>
 
+#include <clocale>
+
+#include "document.h"
+#include "file_dialogs.h"
 #include "fonts.h"
+#include "main_frame.h"
+#include "message_box_sink.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Qt takes the user's locale for the C library too; numbers are always written
+    // and read with a '.'.
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName("Sondara");
+    QApplication::setOrganizationName("Sondara");
     InstallFontSubstitutions();
-    QMainWindow window;
-    window.setWindowTitle("Sondara");
-    window.resize(1024, 700);
-    window.show();
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("煤矿钻孔测斜数据处理");
+    parser.addHelpOption();
+    parser.addPositionalArgument("file", "要打开的测量数据文件 (.bhx) 或 JSON 文件");
+    parser.process(app);
+
+    SurveyDocument document;
+    CMainFrame frame(document, {});
+    InstallMessageBoxSink(&frame);
+    CurrentFileDialogSink() = QtFileDialogSink(&frame);
+    frame.resize(1100, 720);
+    frame.show();
+    if (!parser.positionalArguments().isEmpty()) frame.OpenPaths(parser.positionalArguments());
     return app.exec();
 }

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+
+#include "core/messages.h"
+#include "ui/hole_params_dialog.h"
+
+using namespace sondara;
+
+namespace {
+
+using Dlg = CWellSetDlg;
+
+HoleParams Params(const char16_t* name, float x0 = 0, float dPos = 95, float gi = 5) {
+    HoleParams p;
+    p.name = name;
+    p.pbLen = 1.5f;
+    p.dDip = 3;
+    p.dPos = dPos;
+    p.gi = gi;
+    p.x0 = x0;
+    return p;
+}
+
+struct EditorFixture : ::testing::Test {
+    SurveyStore store;
+    Dlg dialog{store};
+
+    QString Cell(int row, int column) {
+        QTableWidgetItem* item = dialog.grid().item(row, column);
+        return item ? item->text() : QString("<none>");
+    }
+    void Type(int row, int column, const QString& text) { dialog.grid().item(row, column)->setText(text); }
+    QStringList Column(int column) {
+        QStringList texts;
+        for (int r = 0; r < dialog.grid().rowCount(); ++r) texts << Cell(r, column);
+        return texts;
+    }
+    std::vector<int> SelectedRows() {
+        std::vector<int> rows;
+        for (const QModelIndex& i : dialog.grid().selectionModel()->selectedRows()) rows.push_back(i.row());
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+};
+
+}  // namespace
+
+TEST_F(EditorFixture, EmptyStore_EmptyGridAndSaveClosesAtOnce) {
+    RecordedMessages messages;
+    dialog.Setup();
+    EXPECT_EQ(dialog.grid().rowCount(), 0);
+    EXPECT_EQ(dialog.declinationBox().text(), "");
+    EXPECT_FALSE(dialog.modified());
+    dialog.SaveAndClose();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(EditorFixture, Opening_ShowsOneDecimalAndTrueAzimuthAndCountsAsChange) {
+    store.m_holeParams = {Params(u"A", 2.26f), Params(u"B", 0, 95, 5)};
+    dialog.Setup();
+    EXPECT_EQ(Column(Dlg::kIndex), QStringList({"0", "1"}));
+    EXPECT_EQ(Cell(0, Dlg::kDesignAzi), "90.0");
+    EXPECT_EQ(Cell(0, Dlg::kX0), "2.3");
+    EXPECT_EQ(Cell(0, Dlg::kRodLength), "1.5");
+    EXPECT_EQ(dialog.declinationBox().text(), "5.0");
+    EXPECT_TRUE(dialog.modified());
+
+    RecordedMessages messages({MessageAnswer::Yes});
+    dialog.SaveAndClose();
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].text, "数据已更改，是否保存？");
+    EXPECT_EQ(messages.messages()[0].caption, "提示");
+    EXPECT_EQ(messages.messages()[0].buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_EQ(store.m_holeParams.size(), 2u);
+    EXPECT_FLOAT_EQ(store.m_holeParams[0].dPos, 95.0f);
+    EXPECT_FLOAT_EQ(store.m_holeParams[0].x0, 2.3f);
+    EXPECT_EQ(store.m_holeParams[1].name, u"B");
+}
+
+TEST_F(EditorFixture, Add_InsertsAtSelectionOrAppends) {
+    store.m_holeParams = {Params(u"A"), Params(u"B"), Params(u"C")};
+    dialog.Setup();
+    dialog.ClickRow(2);
+    dialog.AddRow();
+    EXPECT_EQ(Column(Dlg::kIndex), QStringList({"0", "1", "2", "3"}));
+    EXPECT_EQ(Column(Dlg::kName), QStringList({"A", "B", "", "C"}));
+    EXPECT_EQ(Cell(2, Dlg::kRodLength), "1.5");
+    for (int c = Dlg::kDesignInc; c <= Dlg::kD0; ++c) EXPECT_EQ(Cell(2, c), "0");
+    EXPECT_EQ(dialog.selected(), 2);
+    EXPECT_EQ(SelectedRows(), std::vector<int>{2});
+
+    dialog.ClickRow(-1);
+    dialog.AddRow();
+    EXPECT_EQ(Column(Dlg::kName), QStringList({"A", "B", "", "C", ""}));
+}
+
+TEST_F(EditorFixture, DeleteAndMove_KeepIndexColumnCounting) {
+    store.m_holeParams = {Params(u"A"), Params(u"B"), Params(u"C"), Params(u"D")};
+    dialog.Setup();
+    dialog.ClickRow(0);
+    dialog.MoveUp();  // the first row stays where it is
+    EXPECT_EQ(Column(Dlg::kName), QStringList({"A", "B", "C", "D"}));
+    dialog.MoveDown();
+    EXPECT_EQ(Column(Dlg::kName), QStringList({"B", "A", "C", "D"}));
+    EXPECT_EQ(dialog.selected(), 1);
+    dialog.ClickRow(3);
+    dialog.MoveDown();  // the last row stays where it is
+    EXPECT_EQ(dialog.selected(), 3);
+    EXPECT_EQ(SelectedRows(), std::vector<int>{3});
+    dialog.MoveUp();
+    EXPECT_EQ(Column(Dlg::kName), QStringList({"B", "A", "D", "C"}));
+    dialog.ClickRow(1);
+    dialog.DeleteRow();
+    dialog.DeleteRow();  // removes the row that moved up into place
+    EXPECT_EQ(Column(Dlg::kName), QStringList({"B", "C"}));
+    EXPECT_EQ(Column(Dlg::kIndex), QStringList({"0", "1"}));
+    EXPECT_EQ(store.m_holeParams.size(), 4u) << "nothing reaches the store before saving";
+}
+
+TEST_F(EditorFixture, Validation_RejectsWithMessageAndKeepsStore) {
+    const struct {
+        int column;
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {Dlg::kName, "", "钻孔名称不能为空"},   {Dlg::kY0, "1x", "输入数据不合法"},
+        {Dlg::kRodLength, "a", "输入数据不合法"}, {Dlg::kName, "A", "钻孔名称重复"},
+    };
+    for (const auto& c : cases) {
+        store.m_holeParams = {Params(u"A"), Params(u"B")};
+        const auto before = store.m_holeParams;
+        dialog.Setup();
+        Type(1, c.column, c.text);
+        RecordedMessages messages({MessageAnswer::Yes});
+        dialog.setResult(QDialog::Rejected);
+        dialog.SaveAndClose();
+        ASSERT_EQ(messages.messages().size(), 2u) << c.message;
+        EXPECT_EQ(messages.messages()[1].text, c.message);
+        EXPECT_EQ(messages.messages()[1].caption, "错误！");
+        EXPECT_EQ(messages.messages()[1].icon, MessageIcon::Error);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected) << "the dialog stays open";
+        EXPECT_EQ(store.m_holeParams, before);
+        EXPECT_EQ(SelectedRows(), (c.column == Dlg::kName && *c.text ? std::vector<int>{0, 1} : std::vector<int>{1}));
+    }
+}
+
+TEST_F(EditorFixture, Save_ConvertsLeadingNumbersAndAddsDeclination) {
+    store.m_holeParams = {Params(u"A")};
+    dialog.Setup();
+    dialog.declinationBox().setText("-2.5");
+    Type(0, Dlg::kZ0, "7.5m");   // not checked: the number before the letter
+    Type(0, Dlg::kE0, "x");      // not checked: no number at all
+    Type(0, Dlg::kY0, " 1.5 ");  // blanks pass
+    Type(0, Dlg::kDesignAzi, "");
+    RecordedMessages messages({MessageAnswer::Yes});
+    dialog.SaveAndClose();
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    const HoleParams& p = store.m_holeParams.at(0);
+    EXPECT_FLOAT_EQ(p.z0, 7.5f);
+    EXPECT_FLOAT_EQ(p.e0, 0.0f);
+    EXPECT_FLOAT_EQ(p.y0, 1.5f);
+    EXPECT_FLOAT_EQ(p.gi, -2.5f);
+    EXPECT_FLOAT_EQ(p.dPos, -2.5f);
+}
+
+TEST_F(EditorFixture, SaveQuestion_NoClosesWithoutWritingCancelStays) {
+    store.m_holeParams = {Params(u"A")};
+    const auto before = store.m_holeParams;
+    dialog.Setup();
+    Type(0, Dlg::kName, "Z");
+    {
+        RecordedMessages messages({MessageAnswer::Cancel});
+        dialog.setResult(QDialog::Rejected);
+        dialog.SaveAndClose();
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    }
+    RecordedMessages messages({MessageAnswer::No});
+    dialog.SaveAndClose();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(store.m_holeParams, before);
+}
+
+TEST_F(EditorFixture, Escape_ClosesWithoutAsking) {
+    store.m_holeParams = {Params(u"A")};
+    dialog.Setup();
+    RecordedMessages messages;
+    dialog.reject();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_TRUE(messages.messages().empty());
+}

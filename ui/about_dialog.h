@@ -1,0 +1,11 @@
+#pragma once
+// "软件声明": the program's icon, name and version.
+
+#include <QDialog>
+
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};

@@ -1,0 +1,281 @@
+#include "hole_params_dialog.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "core/messages.h"
+#include "core/text.h"
+#include "dialog_units.h"
+#include "number_text.h"
+
+using ui_text::Format;
+using ui_text::LeadingFloat;
+
+namespace {
+
+const char* const kHeaders[CWellSetDlg::kColumnCount] = {
+    "序号", "钻孔名称", "钻杆长度(m)", "设计倾角(°)", "设计真方位(°)", "X0", "Y0", "Z0", "E0", "N0", "D0"};
+constexpr int kWidths[CWellSetDlg::kColumnCount] = {45, 75, 95, 90, 105, 70, 70, 70, 70, 70, 70};
+
+QStringList RowTexts(const sondara::HoleParams& p) {
+    return {QString::fromStdU16String(p.name), Format("%0.1f", p.pbLen), Format("%0.1f", p.dDip),
+            Format("%0.1f", float(p.dPos - p.gi)), Format("%0.1f", p.x0), Format("%0.1f", p.y0),
+            Format("%0.1f", p.z0), Format("%0.1f", p.e0), Format("%0.1f", p.n0), Format("%0.1f", p.d0)};
+}
+
+void ParamsError(const char* text) { sondara::ShowMessage(text, "错误！", sondara::MessageIcon::Error); }
+
+}  // namespace
+
+void HoleParamsGrid::CommitOpenEditor() {
+    if (state() != QAbstractItemView::EditingState) return;
+    if (QWidget* editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void HoleParamsGrid::mousePressEvent(QMouseEvent* event) {
+    QTableWidget::mousePressEvent(event);
+    emit rowClicked(indexAt(event->position().toPoint()).row());
+}
+
+void HoleParamsGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Insert) return emit insertPressed();
+    if (event->key() == Qt::Key_Delete) return emit deletePressed();
+    QTableWidget::keyPressEvent(event);
+}
+
+CWellSetDlg::CWellSetDlg(sondara::SurveyStore& store, QWidget* parent) : QDialog(parent), store_(store) {
+    setWindowTitle("矿孔参数设置");
+    setFont(QFont("MS Shell Dlg", 10));
+    setFixedSize(DialogUnitsRect(*this, 0, 0, 480, 243).size());
+
+    const auto place = [this](QWidget* w, int x, int y, int width, int height) {
+        w->setParent(this);
+        w->setGeometry(DialogUnitsRect(*this, x, y, width, height));
+    };
+    auto* save = new QPushButton("保  存");
+    save->setDefault(true);
+    auto* up = new QPushButton("上移↑");
+    auto* down = new QPushButton("下移↓");
+    auto* remove = new QPushButton("删  除");
+    auto* add = new QPushButton("添  加");
+    place(save, 386, 218, 76, 16);
+    place(up, 202, 218, 76, 16);
+    place(down, 294, 218, 76, 16);
+    place(remove, 110, 218, 76, 16);
+    place(add, 18, 218, 76, 16);
+    place(new QLabel("注：X0,Y0,Z0: 首个测点在钻孔坐标系中的坐标"), 29, 10, 172, 8);
+    place(new QLabel("E0,N0,D0: 首个测点在地理坐标系中的坐标"), 45, 23, 156, 8);
+    place(new QLabel("磁偏角"), 373, 11, 27, 8);
+    declination_ = new QLineEdit;
+    place(declination_, 405, 9, 30, 12);
+
+    grid_ = new HoleParamsGrid(0, kColumnCount);
+    place(grid_, 7, 37, 466, 174);
+    grid_->verticalHeader()->hide();
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setEditTriggers(QAbstractItemView::DoubleClicked);
+    for (int c = 0; c < kColumnCount; ++c) {
+        grid_->setHorizontalHeaderItem(c, new QTableWidgetItem(kHeaders[c]));
+        grid_->setColumnWidth(c, kWidths[c]);
+    }
+
+    connect(add, &QPushButton::clicked, this, &CWellSetDlg::AddRow);
+    connect(remove, &QPushButton::clicked, this, &CWellSetDlg::DeleteRow);
+    connect(up, &QPushButton::clicked, this, &CWellSetDlg::MoveUp);
+    connect(down, &QPushButton::clicked, this, &CWellSetDlg::MoveDown);
+    connect(save, &QPushButton::clicked, this, &CWellSetDlg::SaveAndClose);
+    connect(grid_, &HoleParamsGrid::rowClicked, this, &CWellSetDlg::ClickRow);
+    connect(grid_, &HoleParamsGrid::insertPressed, this, &CWellSetDlg::AddRow);
+    connect(grid_, &HoleParamsGrid::deletePressed, this, &CWellSetDlg::DeleteRow);
+    connect(grid_, &QTableWidget::itemChanged, this, [this] {
+        if (!filling_) modified_ = true;
+    });
+    connect(declination_, &QLineEdit::textChanged, this, [this] { modified_ = true; });
+}
+
+int CWellSetDlg::exec() {
+    Setup();
+    return QDialog::exec();
+}
+
+void CWellSetDlg::Setup() {
+    selected_ = -1;
+    filling_ = true;
+    grid_->setRowCount(0);
+    {
+        const QSignalBlocker quiet(declination_);
+        declination_->clear();
+    }
+    modified_ = false;
+    filling_ = false;
+    // Filling the declination box counts as a change of it, as typing would.
+    for (std::size_t i = 0; i < store_.m_holeParams.size(); ++i) {
+        const auto& p = store_.m_holeParams[i];
+        declination_->setText(Format("%0.1f", p.gi));
+        filling_ = true;
+        InsertRow(int(i), RowTexts(p));
+        filling_ = false;
+    }
+}
+
+QString CWellSetDlg::CellText(int row, int column) const {
+    const QTableWidgetItem* item = grid_->item(row, column);
+    return item ? item->text() : QString();
+}
+
+void CWellSetDlg::SetCellText(int row, int column, const QString& text) {
+    if (QTableWidgetItem* item = grid_->item(row, column)) {
+        item->setText(text);
+        return;
+    }
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignCenter);
+    if (column == kIndex) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    grid_->setItem(row, column, item);
+}
+
+void CWellSetDlg::InsertRow(int row, const QStringList& texts) {
+    grid_->insertRow(row);
+    SetCellText(row, kIndex, QString::number(row));
+    for (int c = kName; c < kColumnCount; ++c) SetCellText(row, c, texts.value(c - kName));
+}
+
+void CWellSetDlg::RenumberFrom(int row) {
+    const bool wasFilling = std::exchange(filling_, true);
+    for (int r = row; r < grid_->rowCount(); ++r) SetCellText(r, kIndex, QString::number(r));
+    filling_ = wasFilling;
+}
+
+void CWellSetDlg::SelectOnly(int row) {
+    grid_->setFocus();
+    grid_->clearSelection();
+    if (row < 0 || row >= grid_->rowCount()) return;
+    grid_->setCurrentCell(row, kName, QItemSelectionModel::NoUpdate);
+    grid_->selectRow(row);
+}
+
+void CWellSetDlg::ClickRow(int row) { selected_ = row; }
+
+void CWellSetDlg::AddRow() {
+    grid_->CommitOpenEditor();
+    modified_ = true;
+    const int at = selected_ == -1 ? grid_->rowCount() : selected_;
+    filling_ = true;
+    InsertRow(at, {"", "1.5", "0", "0", "0", "0", "0", "0", "0", "0"});
+    filling_ = false;
+    RenumberFrom(at);
+    SelectOnly(selected_);
+    if (selected_ == -1) grid_->scrollToItem(grid_->item(at, kName));
+}
+
+void CWellSetDlg::DeleteRow() {
+    grid_->CommitOpenEditor();
+    if (selected_ != -1 && selected_ < grid_->rowCount()) {
+        grid_->removeRow(selected_);
+        RenumberFrom(selected_);
+        modified_ = true;
+    }
+    SelectOnly(selected_);
+}
+
+void CWellSetDlg::SwapRows(int a, int b) {
+    for (int c = kName; c < kColumnCount; ++c) {
+        const QString text = CellText(a, c);
+        SetCellText(a, c, CellText(b, c));
+        SetCellText(b, c, text);
+    }
+}
+
+void CWellSetDlg::MoveDown() {
+    grid_->CommitOpenEditor();
+    if (selected_ == -1 || selected_ >= grid_->rowCount()) return;
+    if (selected_ < grid_->rowCount() - 1) {
+        SwapRows(selected_, selected_ + 1);
+        modified_ = true;
+        ++selected_;
+    }
+    SelectOnly(selected_);
+}
+
+void CWellSetDlg::MoveUp() {
+    grid_->CommitOpenEditor();
+    if (selected_ == -1 || selected_ >= grid_->rowCount()) return;
+    if (selected_ > 0) {
+        SwapRows(selected_, selected_ - 1);
+        modified_ = true;
+        --selected_;
+    }
+    SelectOnly(selected_);
+}
+
+void CWellSetDlg::SaveAndClose() {
+    grid_->CommitOpenEditor();
+    if (!modified_) return accept();
+    const auto answer = sondara::ShowMessage("数据已更改，是否保存？", "提示", sondara::MessageIcon::Question,
+                                             sondara::MessageButtons::YesNoCancel);
+    if (answer == sondara::MessageAnswer::No) return accept();
+    if (answer == sondara::MessageAnswer::Yes && SaveParams()) accept();
+}
+
+bool CWellSetDlg::ValidateRow(int row) {
+    if (row >= grid_->rowCount()) return false;
+    if (CellText(row, kName).isEmpty()) {
+        ParamsError("钻孔名称不能为空");
+        return false;
+    }
+    for (int c = kRodLength; c <= kY0; ++c) {
+        if (!ui_text::OnlyNumberCharacters(CellText(row, c), true)) {
+            ParamsError("输入数据不合法");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CWellSetDlg::SaveParams() {
+    grid_->CommitOpenEditor();
+    const int rows = grid_->rowCount();
+    for (int r = 0; r < rows; ++r) {
+        if (!ValidateRow(r)) {
+            SelectOnly(r);
+            return false;
+        }
+    }
+    for (int i = 0; i < rows; ++i) {
+        for (int j = i + 1; j < rows; ++j) {
+            if (CellText(i, kName) != CellText(j, kName)) continue;
+            ParamsError("钻孔名称重复");
+            SelectOnly(i);
+            grid_->selectionModel()->select(grid_->model()->index(j, 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            return false;
+        }
+    }
+    std::vector<sondara::HoleParams> params;
+    params.reserve(rows);
+    for (int r = 0; r < rows; ++r) {
+        sondara::HoleParams p;
+        p.gi = LeadingFloat(declination_->text());
+        p.name = CellText(r, kName).toStdU16String();
+        p.pbLen = LeadingFloat(CellText(r, kRodLength));
+        p.dDip = LeadingFloat(CellText(r, kDesignInc));
+        p.x0 = LeadingFloat(CellText(r, kX0));
+        p.y0 = LeadingFloat(CellText(r, kY0));
+        p.z0 = LeadingFloat(CellText(r, kZ0));
+        p.e0 = LeadingFloat(CellText(r, kE0));
+        p.n0 = LeadingFloat(CellText(r, kN0));
+        p.d0 = LeadingFloat(CellText(r, kD0));
+        p.dPos = float(double(LeadingFloat(CellText(r, kDesignAzi))) + double(p.gi));
+        params.push_back(std::move(p));
+    }
+    store_.m_holeParams = std::move(params);
+    modified_ = false;
+    return true;
+}

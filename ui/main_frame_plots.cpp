@@ -1,0 +1,13 @@
+// The main window's commands that reach the printed report and the plot window.
+
+#include "command_ids.h"
+#include "main_frame.h"
+#include "print_commands.h"
+#include "trajectory_command.h"
+
+void CMainFrame::ConnectPlotCommands() {
+    Handle(actions_[command::kFilePrint], [this] { OnFilePrint(document_, this); });
+    Handle(actions_[command::kFilePrintPreview], [this] { OnFilePrintPreview(document_, this); });
+    Handle(actions_[command::kFilePrintSetup], [this] { OnFilePrintSetup(this); });
+    Handle(actions_[command::kTrajectory], [this] { OnTrajectoryCommand(document_, this); });
+}

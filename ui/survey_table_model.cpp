@@ -1,0 +1,245 @@
+#include "survey_table_model.h"
+
+#include <QBrush>
+#include <QColor>
+
+#include "core/messages.h"
+#include "core/ole_time.h"
+#include "core/trajectory.h"
+#include "number_text.h"
+
+using sondara::ProbeRecord;
+using ui_text::Format;
+
+namespace {
+
+constexpr int kWidths[SurveyTableModel::kColumnCount] = {25, 50, 60, 50, 70, 70, 75, 75, 75, 50, 50, 200, 100, 50};
+const char* const kHeaders[SurveyTableModel::kColumnCount] = {
+    "", "孔号", "序号", "孔深", "磁方位", "倾角", "地磁倾角", "总加速度", "总磁场", "温度", "电压", "时间", "备注", "地层"};
+
+std::uint64_t CellKey(int row, int column) { return (std::uint64_t(unsigned(row)) << 8) | unsigned(column); }
+
+QString MarkText(std::int32_t mark) {
+    if (mark == sondara::kMarkCoal) return "遇煤";
+    if (mark == sondara::kMarkRock) return "遇岩";
+    return "--";
+}
+
+// Columns 3 to 13 of a probe record, as every row kind that shows them formats them.
+QString ValueText(const ProbeRecord& r, int column) {
+    switch (column) {
+        case SurveyTableModel::kDepthColumn: return Format("%0.1f", r.depth);
+        case SurveyTableModel::kAziColumn: return Format("%0.1f", r.azi);
+        case SurveyTableModel::kIncColumn: return Format("%0.2f", r.inc);
+        case SurveyTableModel::kDipColumn: return Format("%0.1f", r.DIP);
+        case SurveyTableModel::kGtColumn: return Format("%0.4f", r.GT);
+        case SurveyTableModel::kMtColumn: return Format("%0.4f", r.MT);
+        case SurveyTableModel::kTmpColumn: return Format("%0.1f", r.tmp);
+        case SurveyTableModel::kVoltColumn: return Format("%0.1f", r.volt);
+        case SurveyTableModel::kTimeColumn: return QString::fromStdString(sondara::FormatOleTime(r.time));
+        case SurveyTableModel::kRemarkColumn: return (r.flag & sondara::kSampled) ? "采样数据" : "--";
+        case SurveyTableModel::kMarkColumn: return MarkText(r.mark);
+        default: return {};
+    }
+}
+
+// The field an edit of the column writes.
+float* EditedField(ProbeRecord& r, int column) {
+    switch (column) {
+        case SurveyTableModel::kDepthColumn: return &r.depth;
+        case SurveyTableModel::kAziColumn: return &r.azi;
+        case SurveyTableModel::kIncColumn: return &r.inc;
+        case SurveyTableModel::kDipColumn: return &r.DIP;
+        case SurveyTableModel::kGtColumn: return &r.GT;
+        case SurveyTableModel::kMtColumn: return &r.MT;
+        case SurveyTableModel::kTmpColumn: return &r.tmp;
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
+int SurveyTableModel::ColumnWidth(int column) { return kWidths[column]; }
+
+SurveyTableModel::SurveyTableModel(sondara::SurveyStore& store, QObject* parent)
+    : QAbstractTableModel(parent), store_(store) {}
+
+void SurveyTableModel::ClearRows() {
+    beginResetModel();
+    rows_.clear();
+    rows_.shrink_to_fit();
+    typedTexts_.clear();
+    endResetModel();
+}
+
+void SurveyTableModel::AppendRow(RowRef ref) {
+    const int row = int(rows_.size());
+    beginInsertRows({}, row, row);
+    rows_.push_back(ref);
+    endInsertRows();
+}
+
+void SurveyTableModel::AppendProbeRow(std::size_t index) { AppendRow({kProbeRow, std::int32_t(index)}); }
+void SurveyTableModel::AppendSyncRow(std::size_t index) { AppendRow({kSyncRow, std::int32_t(index)}); }
+
+void SurveyTableModel::FillHoleRows() {
+    beginResetModel();
+    rows_.clear();
+    typedTexts_.clear();
+    std::size_t total = 0;
+    for (const auto& hole : store_.m_holes) total += hole.records.size();
+    rows_.reserve(total);
+    for (std::size_t h = 0; h < store_.m_holes.size(); ++h) {
+        const auto& records = store_.m_holes[h].records;
+        for (std::size_t k = 0; k < records.size(); ++k) {
+            if (showAll_ || (records[k].flag & (sondara::kSampled | sondara::kStation)))
+                rows_.push_back({std::int32_t(h), std::int32_t(k)});
+        }
+    }
+    endResetModel();
+}
+
+void SurveyTableModel::FillRawRows(std::int32_t kind, std::size_t count) {
+    beginResetModel();
+    rows_.clear();
+    typedTexts_.clear();
+    rows_.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) rows_.push_back({kind, std::int32_t(i)});
+    endResetModel();
+}
+
+void SurveyTableModel::FillProbeRows() { FillRawRows(kProbeRow, store_.m_probeRecords.size()); }
+void SurveyTableModel::FillSyncRows() { FillRawRows(kSyncRow, store_.m_syncRecords.size()); }
+
+SurveyTableModel::HoleRecordRef SurveyTableModel::HoleRecordOfRow(int row) const {
+    if (row < 0 || std::size_t(row) >= rows_.size()) return {};
+    const RowRef ref = rows_[row];
+    if (ref.hole < 0 || std::size_t(ref.hole) >= store_.m_holes.size()) return {};
+    if (std::size_t(ref.index) >= store_.m_holes[ref.hole].records.size()) return {};
+    return {ref.hole, ref.index};
+}
+
+ProbeRecord* SurveyTableModel::RecordOfRow(int row) {
+    const HoleRecordRef ref = HoleRecordOfRow(row);
+    if (ref.hole < 0) return nullptr;
+    return &store_.m_holes[ref.hole].records[ref.record];
+}
+
+int SurveyTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
+int SurveyTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+
+QString SurveyTableModel::HoleRowText(const RowRef& ref, int row, int column) const {
+    const auto& holes = store_.m_holes;
+    if (std::size_t(ref.hole) >= holes.size() || std::size_t(ref.index) >= holes[ref.hole].records.size()) return {};
+    if (column == kHoleColumn) return QString::number(ref.hole);
+    if (column == kRowColumn) return QString::number(row);
+    return ValueText(holes[ref.hole].records[ref.index], column);
+}
+
+QString SurveyTableModel::ProbeRowText(const RowRef& ref, int row, int column) const {
+    if (std::size_t(ref.index) >= store_.m_probeRecords.size()) return {};
+    if (column == kRowColumn) return QString::number(row);
+    if (column >= kAziColumn && column <= kTimeColumn) return ValueText(store_.m_probeRecords[ref.index], column);
+    return {};
+}
+
+QString SurveyTableModel::SyncRowText(const RowRef& ref, int row, int column) const {
+    if (std::size_t(ref.index) >= store_.m_syncRecords.size()) return {};
+    const sondara::SyncRecord& r = store_.m_syncRecords[ref.index];
+    if (column == kHoleColumn) return QString::number(r.hole);
+    if (column == kRowColumn) return QString::number(row);
+    if (column == kTimeColumn) return QString::fromStdString(sondara::FormatOleTime(r.time));
+    return {};
+}
+
+QVariant SurveyTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || std::size_t(index.row()) >= rows_.size()) return {};
+    const int row = index.row();
+    const int column = index.column();
+    const RowRef ref = rows_[row];
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole: {
+            if (column == kCheckColumn) return {};
+            if (auto typed = typedTexts_.find(CellKey(row, column)); typed != typedTexts_.end()) return *typed;
+            if (ref.hole >= 0) return HoleRowText(ref, row, column);
+            return ref.hole == kProbeRow ? ProbeRowText(ref, row, column) : SyncRowText(ref, row, column);
+        }
+        case Qt::CheckStateRole: {
+            if (column != kCheckColumn) return {};
+            std::int32_t flag = 0;
+            if (ref.hole >= 0) {
+                if (const HoleRecordRef r = HoleRecordOfRow(row); r.hole >= 0) flag = store_.m_holes[r.hole].records[r.record].flag;
+            } else if (ref.hole == kSyncRow && std::size_t(ref.index) < store_.m_syncRecords.size()) {
+                flag = store_.m_syncRecords[ref.index].flag;
+            }
+            return (flag & sondara::kStation) ? Qt::Checked : Qt::Unchecked;
+        }
+        case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
+        default: return {};
+    }
+}
+
+QVariant SurveyTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
+    if (role == Qt::DisplayRole) return QString(kHeaders[section]);
+    if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
+    return {};
+}
+
+bool SurveyTableModel::NearEndOfHole(int row) const {
+    // Near the end when the next row or the one after it belongs to another hole
+    // (a missing row counts as another hole).
+    const auto holeOf = [this](int r) { return std::size_t(r) < rows_.size() ? rows_[r].hole : kProbeRow; };
+    const std::int32_t hole = rows_[row].hole;
+    return holeOf(row + 1) != hole || holeOf(row + 2) != hole;
+}
+
+bool SurveyTableModel::MayEdit(int row, int column) const {
+    if (showAll_ || HoleRecordOfRow(row).hole < 0) return false;
+    if (column == kDepthColumn) return true;
+    return column > kDepthColumn && column <= kTmpColumn && NearEndOfHole(row);
+}
+
+Qt::ItemFlags SurveyTableModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    const bool holeRow = HoleRecordOfRow(index.row()).hole >= 0;
+    if (index.column() == kCheckColumn && holeRow) f |= Qt::ItemIsUserCheckable;
+    if (MayEdit(index.row(), index.column())) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool SurveyTableModel::CommitEdit(int row, int column, const QString& text) {
+    if (!ui_text::OnlyNumberCharacters(text, false)) {
+        sondara::ShowMessage("输入数据不合法", "错误", sondara::MessageIcon::Error);
+        return false;
+    }
+    ProbeRecord* record = RecordOfRow(row);
+    float* field = record ? EditedField(*record, column) : nullptr;
+    if (!field) return false;
+    *field = ui_text::LeadingFloat(text);
+    typedTexts_.insert(CellKey(row, column), text);
+    sondara::ComputeAllTrajectories(store_);
+    const QModelIndex cell = index(row, column);
+    emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
+    emit recordsEdited();
+    return true;
+}
+
+bool SurveyTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid()) return false;
+    if (role == Qt::CheckStateRole && index.column() == kCheckColumn) {
+        ProbeRecord* record = RecordOfRow(index.row());
+        if (!record) return false;  // raw probe and synchronizer rows stand for no hole record
+        const bool checked = value.toInt() == Qt::Checked;
+        const std::int32_t before = record->flag;
+        record->flag = checked ? (record->flag | sondara::kStation) : (record->flag & ~sondara::kStation);
+        emit dataChanged(index, index, {Qt::CheckStateRole});
+        if (record->flag != before) emit recordsEdited();
+        return true;
+    }
+    if (role == Qt::EditRole && MayEdit(index.row(), index.column()))
+        return CommitEdit(index.row(), index.column(), value.toString());
+    return false;
+}
