@@ -13,15 +13,24 @@ void ApplyHoleParams(SurveyStore& store) {
     for (std::size_t i = 0; i < n; ++i) store.m_holes[i].params() = store.m_holeParams[i];
 }
 
+namespace {
+
+// What both passes refuse: a hole without parameters or without records.
+const char* CommonRefusal(const HoleSurvey& hole) {
+    if (hole.name.empty()) return kNoHoleParams;
+    if (hole.records.empty()) return kNoHoleRecords;
+    return nullptr;
+}
+
+bool Refuse(HoleSurvey& hole, const char* why) {
+    hole.error = why;
+    return false;
+}
+
+}  // namespace
+
 bool ComputeHoleDepths(HoleSurvey& hole) {
-    if (hole.name.empty()) {
-        hole.error = kNoHoleParams;
-        return false;
-    }
-    if (hole.records.empty()) {
-        hole.error = kNoHoleRecords;
-        return false;
-    }
+    if (const char* why = CommonRefusal(hole)) return Refuse(hole, why);
     int ordinal = 0;
     for (ProbeRecord& r : hole.records) {
         r.depth = 0;
@@ -61,18 +70,8 @@ void StepStation(const ProbeRecord& prev, ProbeRecord& cur, float designInc, flo
 }
 
 bool ComputeHoleTrajectory(HoleSurvey& hole) {
-    if (hole.name.empty()) {
-        hole.error = kNoHoleParams;
-        return false;
-    }
-    if (hole.records.empty()) {
-        hole.error = kNoHoleRecords;
-        return false;
-    }
-    if (CountSampled(hole.records) == 0) {
-        hole.error = kNoSampledRecords;
-        return false;
-    }
+    if (const char* why = CommonRefusal(hole)) return Refuse(hole, why);
+    if (CountSampled(hole.records) == 0) return Refuse(hole, kNoSampledRecords);
     ProbeRecord start;
     start.depth = hole.x0;
     start.inc = hole.dDip;
