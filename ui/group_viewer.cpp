@@ -11,7 +11,8 @@
 #include "viewer_wait_dialog.h"
 
 QString ViewerProgramFor(const QString& cpuArchitecture) {
-    return cpuArchitecture.endsWith("64") ? "gpv" : "gpv32";
+    const bool is64Bit = cpuArchitecture.endsWith("64") || cpuArchitecture == "s390x" || cpuArchitecture == "sparcv9";
+    return is64Bit ? "gpv" : "gpv32";
 }
 
 QString ViewerWaitingText(const QString& program) {

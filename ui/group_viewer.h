@@ -28,7 +28,8 @@ struct ViewerHost {
     std::function<void(const QString& text)> showWaitingBox;
 };
 
-// "gpv" for a 64-bit architecture (QSysInfo names: x86_64, arm64, ia64, …), else "gpv32".
+// "gpv" for a 64-bit architecture (QSysInfo names: x86_64, arm64, ia64, s390x, sparcv9, …),
+// else "gpv32".
 QString ViewerProgramFor(const QString& cpuArchitecture);
 QString ViewerWaitingText(const QString& program);
 

@@ -3,7 +3,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
-#include "core/time_seam.h"
+#include "now_text.h"
 #include "number_text.h"
 
 using ui_text::Format;
@@ -34,10 +34,7 @@ void CRealTimeDlg::ShowLiveValues(const sondara::LiveValues& live) {
     set(1008, Format("%0.1f", live.tmp));
     set(1010, Format("%0.4f", live.MT));
     set(1011, Format("%0.1f", live.volt));
-    const auto now = sondara::LocalNow();
-    set(1009, now ? QString::asprintf("%04d-%02d-%02d  %02d:%02d:%02d", now->year, now->month, now->day, now->hour,
-                                      now->minute, now->second)
-                  : QString());
+    set(1009, LocalNowText());
 }
 
 QString CRealTimeDlg::fieldText(int id) const {

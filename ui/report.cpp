@@ -9,8 +9,7 @@
 
 #include "core/ole_time.h"
 #include "core/stations.h"
-#include "core/text.h"
-#include "core/time_seam.h"
+#include "now_text.h"
 
 namespace {
 
@@ -67,11 +66,7 @@ ReportPageRef LocateReportPage(const sondara::SurveyStore& store, int page) {
     return {};
 }
 
-QString ReportPrintTime() {
-    std::string now;
-    if (const auto c = sondara::LocalNow()) now = sondara::FormatOleTime(sondara::OleTimeFromCalendar(*c));
-    return "打印时间 " + QString::fromStdString(now);
-}
+QString ReportPrintTime() { return "打印时间 " + LocalNowText(); }
 
 void PaintReportPage(QPainter& p, int W, int H, const sondara::SurveyStore& store, int page, int pageCount,
                      const QString& printTime) {

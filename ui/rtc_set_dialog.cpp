@@ -4,18 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "core/time_seam.h"
-
-namespace {
-
-QString PcTimeText() {
-    const auto now = sondara::LocalNow();
-    if (!now) return {};
-    return QString::asprintf("%04d-%02d-%02d  %02d:%02d:%02d", now->year, now->month, now->day, now->hour, now->minute,
-                             now->second);
-}
-
-}  // namespace
+#include "now_text.h"
 
 CRtcSetDlg::CRtcSetDlg(Instrument instrument, QWidget* parent) : QDialog(parent), instrument_(std::move(instrument)) {
     setWindowTitle("时钟校准");
@@ -64,7 +53,7 @@ void CRtcSetDlg::SetClockClicked() {
 void CRtcSetDlg::Display(const sondara::CalendarTime& c) {
     instrumentClock_->setText(QString::asprintf("%.4d-%.2d-%.2d  %.2d:%.2d:%.2d", c.year, c.month, c.day, c.hour,
                                                 c.minute, c.second));
-    pcClock_->setText(PcTimeText());
+    pcClock_->setText(LocalNowText());
 }
 
 QString CRtcSetDlg::instrumentClockText() const { return instrumentClock_->text(); }

@@ -12,12 +12,12 @@
 
 namespace sondara::test {
 
-struct StationSpec {
+struct StationValues {
     float depth = 0, dy = 0, dz = 0, x = 0, y = 0, z = 0;
     int mark = 0;
 };
 
-inline ProbeRecord MakeStation(const StationSpec& s, int flag = kSampled | kStation) {
+inline ProbeRecord MakeStation(const StationValues& s, int flag = kSampled | kStation) {
     ProbeRecord r;
     r.flag = flag;
     r.depth = s.depth;
@@ -30,16 +30,16 @@ inline ProbeRecord MakeStation(const StationSpec& s, int flag = kSampled | kStat
     return r;
 }
 
-inline HoleSurvey MakeHole(const std::string& name, const std::vector<StationSpec>& stations) {
+inline HoleSurvey MakeHole(const std::string& name, const std::vector<StationValues>& stations) {
     HoleSurvey h;
     h.name = Utf8ToUtf16(name);
-    for (const StationSpec& s : stations) h.records.push_back(MakeStation(s));
+    for (const StationValues& s : stations) h.records.push_back(MakeStation(s));
     return h;
 }
 
 // A hole of n stations along a gentle curve, depth i metres.
 inline HoleSurvey RampHole(const std::string& name, int n) {
-    std::vector<StationSpec> s;
+    std::vector<StationValues> s;
     for (int i = 0; i < n; ++i) s.push_back({float(i), 0.01f * i, -0.02f * i, 0.5f * i, 0.8f * i, 0.1f * i});
     return MakeHole(name, s);
 }

@@ -33,6 +33,9 @@ TEST(GroupViewer, ClosesTheOldViewerThenStartsTheOneForTheArchitectureThenWaits)
         {"arm64", {"close", "start gpv -L-S", "wait 正在绘制群组图，请稍等......"}},
         {"i386", {"close", "start gpv32 -L-S", "wait 正在绘制群组图（32位），请稍等......"}},
         {"arm", {"close", "start gpv32 -L-S", "wait 正在绘制群组图（32位），请稍等......"}},
+        // 64-bit machines whose names do not end in 64
+        {"s390x", {"close", "start gpv -L-S", "wait 正在绘制群组图，请稍等......"}},
+        {"sparcv9", {"close", "start gpv -L-S", "wait 正在绘制群组图，请稍等......"}},
     };
     for (const Case& c : cases) {
         RecordedMessages messages;
