@@ -57,8 +57,9 @@ bool CMainFrame::LoadSurveyFiles(const QStringList& paths) {
     for (const QString& p : paths) files.push_back(LocalPath(p));
     const sondara::OpenResult result = sondara::OpenSurveyFiles(document_.store(), files);
     document_.setModified(paths.size() > 1);
-    for (const QString& p : paths)
-        if (QFileInfo::exists(p)) recent_.Add(p);
+    // A file that did not load is no survey to come back to.
+    if (result.ok())
+        for (const QString& p : paths) recent_.Add(p);
     UpdateRecentFileMenu();
     return result.ok();
 }
