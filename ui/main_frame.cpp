@@ -183,6 +183,10 @@ void CMainFrame::CreateToolBar() {
 
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
+    // The idle text comes back whenever a menu prompt has gone.
+    connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& text) {
+        if (text.isEmpty()) bar->showMessage("就绪");
+    });
     bar->showMessage("就绪");
     statusPane_ = new QLabel("程序准备就绪");
     progress_ = new QProgressBar;

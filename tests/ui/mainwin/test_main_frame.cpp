@@ -234,6 +234,27 @@ TEST_F(MainFrameTest, DroppedOrNamedFile_OpensAndJoinsRecentFiles) {
     for (QAction* a : frame->menuBar()->actions().front()->menu()->actions())
         if (a->text().startsWith("&1")) recent << a->statusTip();
     EXPECT_EQ(recent, QStringList({file}));
+
+    // A file that does not load does not join the list.
+    const QString damaged = Path("damaged.bhx");
+    QFile out(damaged);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("QRVTMWLN\xff\xff\xff\x7f", 12);
+    out.close();
+    RecordedMessages messages;
+    EXPECT_FALSE(frame->OpenPaths({damaged}));
+    QStringList after;
+    for (QAction* a : frame->menuBar()->actions().front()->menu()->actions())
+        if (a->text().startsWith("&1")) after << a->statusTip();
+    EXPECT_EQ(after, QStringList({file}));
+}
+
+TEST_F(MainFrameTest, StatusBar_ShowsTheIdleTextAgainAfterAPrompt) {
+    QStatusBar* bar = frame->statusBar();
+    EXPECT_EQ(bar->currentMessage(), "就绪");
+    bar->showMessage("打开一个现有文档");
+    bar->clearMessage();
+    EXPECT_EQ(bar->currentMessage(), "就绪");
 }
 
 TEST_F(MainFrameTest, HoleParamsSaved_AppliedAndRecomputed) {
