@@ -48,13 +48,17 @@ std::string ScratchPath(const char* name) {
     return (std::filesystem::temp_directory_path() / (std::string("sondara-bench-") + name)).string();
 }
 
+// The saved survey, removed again when the program ends (it is 88 MB).
+struct ScratchFile {
+    std::string path;
+    ~ScratchFile() { std::filesystem::remove(path); }
+};
+
 const std::string& BigFile() {
-    static const std::string path = [] {
-        const std::string p = ScratchPath("big.bhx");
-        SaveSurveyFile(BigSurvey(), p);
-        return p;
-    }();
-    return path;
+    static const ScratchFile file{ScratchPath("big.bhx")};
+    static const bool saved = SaveSurveyFile(BigSurvey(), file.path);
+    (void)saved;
+    return file.path;
 }
 
 void BM_PlainRead(benchmark::State& state) {

@@ -61,6 +61,18 @@ std::string ResolvedTarget(const std::string& target) {
     return resolved;
 }
 
+// Hidden, named after the target, and short enough for any name the folder takes
+// (at most 255 bytes): a long target name is cut, on a character boundary.
+std::string TempNamePattern(std::string name) {
+    constexpr std::size_t kMaxPart = 200;
+    if (name.size() > kMaxPart) {
+        std::size_t end = kMaxPart;
+        while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+        name.resize(end);
+    }
+    return "." + name + ".XXXXXX";
+}
+
 void SyncDirectory(const std::string& dir) {
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
@@ -78,7 +90,7 @@ std::string ReplaceFileAtomically(const std::string& chosen, const TempFileWrite
     if (::stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return "is a directory";
 
     const std::string dir = DirectoryOf(target);
-    std::string temp = dir + "/." + targetPath.filename().string() + ".XXXXXX";
+    std::string temp = dir + "/" + TempNamePattern(targetPath.filename().string());
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) return ErrnoText("create");
     ::close(fd);

@@ -55,10 +55,20 @@ struct Workbook {
     }
 };
 
+// The writer escapes control characters in cells, but U+FFFE and U+FFFF would make
+// the workbook's XML unreadable: they become U+FFFD.
+std::string CellText(std::string text) {
+    for (std::size_t i = 0; (i = text.find("\xEF\xBF", i)) != std::string::npos; i += 2) {
+        if (i + 2 < text.size() && (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) text[i + 2] = '\xBD';
+    }
+    return text;
+}
+
 // Returns how many rows could not be written.
 int WriteRow(lxw_worksheet* sheet, lxw_row_t row, const std::vector<std::string>& texts) {
     for (std::size_t col = 0; col < texts.size(); ++col) {
-        if (worksheet_write_string(sheet, row, static_cast<lxw_col_t>(col), texts[col].c_str(), nullptr) != LXW_NO_ERROR) {
+        const std::string text = CellText(texts[col]);
+        if (worksheet_write_string(sheet, row, static_cast<lxw_col_t>(col), text.c_str(), nullptr) != LXW_NO_ERROR) {
             return 1;
         }
     }
@@ -125,7 +135,9 @@ bool SheetNames::IsTaken(const std::string& name) const { return taken_.count(As
 std::string SheetNames::Take(const std::u16string& holeName) {
     std::u16string name = holeName;
     for (char16_t& c : name) {
-        if (std::u16string_view(u"[]:*?/\\").find(c) != std::u16string_view::npos) c = u'_';
+        // Control characters and U+FFFE, U+FFFF cannot stand in the workbook's XML at all.
+        const bool unwritable = c < 0x20 || c == 0xFFFE || c == 0xFFFF;
+        if (unwritable || std::u16string_view(u"[]:*?/\\").find(c) != std::u16string_view::npos) c = u'_';
     }
     if (!name.empty() && name.front() == u'\'') name.front() = u'_';
     name = CutUnits(std::move(name), kMaxSheetUnits);

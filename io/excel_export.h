@@ -18,10 +18,10 @@ inline constexpr char kParamsSheetName[] = "初始参数";
 
 // Hands out the worksheet names of one workbook. A hole name the workbook cannot
 // take keeps its rows on a sheet whose name is the hole's name made acceptable: the
-// characters []:*?/\ become "_", an apostrophe at either end becomes "_", it is cut
-// to 31 characters, and a name already taken (compared without regard to ASCII
-// case; "History" and "初始参数" count as taken from the start) gets " (2)", " (3)"
-// ... appended.
+// characters []:*?/\, control characters and U+FFFE, U+FFFF become "_", an
+// apostrophe at either end becomes "_", it is cut to 31 characters, and a name
+// already taken (compared without regard to ASCII case; "History" and "初始参数"
+// count as taken from the start) gets " (2)", " (3)" ... appended.
 class SheetNames {
 public:
     SheetNames();

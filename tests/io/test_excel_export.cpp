@@ -136,6 +136,7 @@ TEST(ExcelExport, NameTheWorkbookCannotTake_GetsAnAcceptableSheetName) {
         {{u"初始参数", u"History"}, {"初始参数 (2)", "History (2)"}},
         {{u"A/B:C*D?[E]\\"}, {"A_B_C_D__E__"}},
         {{u"'K'"}, {"_K_"}},
+        {{u"A\u0001B\nC\uFFFF"}, {"A_B_C_"}},  // characters the workbook's XML cannot hold
         {{forty, forty}, {"0123456789012345678901234567890", "012345678901234567890123456 (2)"}},
         {{u"012345678901234567890123456789😀"}, {"012345678901234567890123456789"}},  // no half surrogate pair
         {{u"01234567890123456789012345678'x"}, {"01234567890123456789012345678'x"}},  // inside is fine
@@ -171,6 +172,18 @@ TEST(ExcelExport, HoleWithABadSheetName_KeepsItsRowsAndIsReportedOnce) {
     EXPECT_EQ(book["sheets"]["K1"].size(), 2u);
     EXPECT_EQ(book["sheets"]["K1 (2)"].size(), 3u);
     EXPECT_EQ(book["sheets"]["初始参数"][2][0], "K1");  // the parameter rows keep the hole's own name
+}
+
+TEST(ExcelExport, NameWithCharactersTheXmlCannotHold_StillGivesAReadableWorkbook) {
+    SurveyStore s;
+    s.m_holes = {Hole(u"A\u0001B", {StationAt(1, 1, 0)}), Hole(u"C\nD\uFFFF", {StationAt(2, 2, 0)})};
+    test::TempDir dir;
+    RecordedMessages messages;
+    ASSERT_TRUE(ExportExcel(s, dir / "out.xlsx"));
+    const json book = ReadWorkbook(dir / "out.xlsx");
+    ASSERT_FALSE(book.is_null());
+    EXPECT_EQ(book["names"], json({"A_B", "C_D_", "初始参数"}));
+    EXPECT_EQ(book["sheets"]["初始参数"][2][0], "C\nD\uFFFD");
 }
 
 TEST(ExcelExport, FailedExport_KeepsTheOldWorkbook) {

@@ -318,6 +318,19 @@ TEST(AtomicFile, Replacement_KeepsPermissionsAndFollowsLinks) {
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"link.bhx", "real.bhx"}));
 }
 
+TEST(AtomicFile, LongestFileNames_CanBeReplaced) {
+    TempDir dir;
+    std::string chinese;
+    for (int i = 0; i < 83; ++i) chinese += "孔";
+    for (const std::string& name : {std::string(251, 'a') + ".bhx", chinese + ".bhx"}) {
+        SCOPED_TRACE(name.size());
+        EXPECT_EQ(WriteFileAtomically(dir / name, "new"), "");
+        EXPECT_EQ(test::ReadBytes(dir / name), "new");
+        std::filesystem::remove(dir / name);
+    }
+    EXPECT_TRUE(dir.Names().empty());
+}
+
 TEST(AtomicFile, Extensions_CompareWithoutCase) {
     EXPECT_EQ(LowerExtension("/a/b/Survey.BhX"), "bhx");
     EXPECT_EQ(LowerExtension("x.tar.XLSX"), "xlsx");
