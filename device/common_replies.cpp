@@ -1,5 +1,6 @@
 #include "device/common_replies.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/messages.h"
@@ -29,6 +30,8 @@ void ShowClockReply(ConversationHost& host, std::span<const std::uint8_t> frame)
                                           BcdToInt(frame[16]), BcdToInt(frame[17]), BcdToInt(frame[18])});
     host.Notify(ConversationEvent::InstrumentClockShown);
 }
+
+int RecordProgress(float idx, float total) { return std::clamp(static_cast<int>(idx * 100 / total), 0, 100); }
 
 void FinishMemoryClear(ConversationHost& host, ConversationEvent cleared) {
     host.ClearRows();

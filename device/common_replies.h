@@ -1,6 +1,6 @@
 #pragma once
-// Replies both instruments give the same way: the connection test, the clock and the
-// end of a memory clear.
+// Replies both instruments give the same way: the connection test, the clock, the
+// progress of a history download and the end of a memory clear.
 
 #include <cstdint>
 #include <span>
@@ -19,6 +19,10 @@ void ShowTestAnswer(std::span<const std::uint8_t> frame);
 // A clock reply (bytes 13 to 18, BCD) goes to the clock display; a reply too short to
 // hold the clock is ignored.
 void ShowClockReply(ConversationHost& host, std::span<const std::uint8_t> frame);
+
+// The progress bar at history record `idx` of the `total` announced: idx × 100 ÷
+// total in float, truncated, kept within 0 to 100.
+int RecordProgress(float idx, float total);
 
 // The instrument says its memory is empty: table cleared, status, full bar, message.
 void FinishMemoryClear(ConversationHost& host, ConversationEvent cleared);

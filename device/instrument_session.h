@@ -37,7 +37,6 @@ public:
 
     // The start-up port scan empties the receive buffer.
     void ClearReceiveBuffer() { buffer_.Clear(); }
-    const ReceiveBuffer& receiveBuffer() const { return buffer_; }
 
 private:
     void HandleFrame(std::span<const std::uint8_t> frame);

@@ -26,9 +26,6 @@ constexpr int kCalibrationBlockSize = 32;
 // A corrupted header can announce billions of records; the store grows as they come.
 constexpr std::uint32_t kMaxReserve = 1u << 20;
 
-// Progress of record `idx` out of `total`, as a bar from 0 to 100 shows it.
-int ProgressOf(float idx, float total) { return std::clamp(static_cast<int>(idx * 100 / total), 0, 100); }
-
 void CopyAttitude(const LiveValues& live, ProbeRecord& r) {
     r.inc = live.inc;
     r.azi = live.azi;
@@ -197,7 +194,7 @@ void ProbeConversation::HandleRecord(const ProbeRecord& record) {
     const auto idx = static_cast<std::uint32_t>(record.idx);
     if (idx < probeTotal_) {
         host_.Store().m_probeRecords.push_back(record);
-        host_.SetProgress(ProgressOf(static_cast<float>(idx), static_cast<float>(probeTotal_)));
+        host_.SetProgress(RecordProgress(static_cast<float>(idx), static_cast<float>(probeTotal_)));
         host_.AppendProbeRow(record);
         host_.Notify(ConversationEvent::ProbeRecordStored);
     }

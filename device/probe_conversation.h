@@ -35,8 +35,6 @@ public:
     void HandleCalibrationBlock(std::span<const std::uint8_t> frame);
 
     const ProbeCalibration& calibration() const { return calibration_; }
-    const LiveValues& liveValues() const { return live_; }
-    std::uint32_t probeTotal() const { return probeTotal_; }
 
     // What block 31 of the calibration table leads to.
     enum Purpose : int { kPurposeRealTime = 0, kPurposeHistory = 1 };

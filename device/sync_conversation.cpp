@@ -105,9 +105,8 @@ void SyncConversation::HandleRecord(std::span<const std::uint8_t> frame) {
     const std::int32_t position = entry.position;
     if (entry.stored && position < syncTotal_) {
         host_.Store().m_syncRecords.push_back(entry.record);
-        host_.SetProgress(std::clamp(static_cast<int>(static_cast<float>(entry.record.idx) * 100 /
-                                                      static_cast<float>(syncTotal_)),
-                                     0, 100));
+        // By the record's own idx, not its position.
+        host_.SetProgress(RecordProgress(static_cast<float>(entry.record.idx), static_cast<float>(syncTotal_)));
         host_.AppendSyncRow(entry.record);
         host_.Notify(ConversationEvent::SyncRecordStored);
     }

@@ -27,8 +27,6 @@ public:
     // calibration block.
     void HandleReply(std::span<const std::uint8_t> frame);
 
-    std::int32_t syncTotal() const { return syncTotal_; }
-
 private:
     void HandleHeader(std::span<const std::uint8_t> frame);
     void HandleRecord(std::span<const std::uint8_t> frame);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "core/messages.h"
@@ -128,6 +129,48 @@ TEST(EndToEnd, SyncThenProbeDownload_AssemblesTheHoles) {
     EXPECT_EQ(line.store.m_holes.size(), static_cast<std::size_t>(kHoles));
     EXPECT_EQ(line.host.holeRowFills, 1);
     EXPECT_EQ(line.host.rowCount, kRecords);
+}
+
+TEST(EndToEnd, SurveyFromAJsonFile_IsWhatBothDownloadsGive) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/survey.json";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    auto probe = [](double inc, double azi, std::int64_t time) {
+        return QString(R"({"idx":9,"flag":0,"inc":%1,"azi":%2,"tmp":21.5,"GTF":10,"MTF":20,"DIP":45.5,"GT":1,)"
+                       R"("MT":0.5,"volt":3.5,"depth":0,"time":%3,"x":0,"y":0,"z":0,"dx":0,"dy":0,"dz":0})")
+            .arg(inc).arg(azi).arg(time);
+    };
+    const std::int64_t t0 = 1709280000;
+    file.write(QString(R"({"gi":0,"probe":[%1,%2],"sampler":[{"name":"K1","pbLen":3,"dDip":0,"dPos":0,)"
+                       R"("x0":0,"y0":0,"z0":0,"e0":0,"n0":0,"d0":0,"samples":[{"t":%3},{"t":%4}]}]})")
+                   .arg(probe(1.5, 120.25, t0 + 5), probe(-2.25, 121.5, t0 + 45))
+                   .arg(t0)
+                   .arg(t0 + 40)
+                   .toUtf8());
+    file.close();
+    Line line({"--json", path});
+    ASSERT_TRUE(line.open);
+    line.host.session().sync().StartHistoryDownload();
+    ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::SyncDownloadComplete, 10000));
+    line.host.session().probe().StartHistoryDownload();
+    ASSERT_TRUE(line.host.RunUntilEvent(ConversationEvent::ProbeDownloadComplete, 10000));
+
+    const std::vector<ProbeRecord>& p = line.store.m_probeRecords;
+    ASSERT_EQ(p.size(), 2u);
+    EXPECT_EQ(p[0].idx, 0);  // the position on the wire, not the file's idx
+    EXPECT_EQ(p[1].idx, 1);
+    EXPECT_EQ(p[0].inc, 1.5f);
+    EXPECT_EQ(p[1].inc, -2.25f);
+    EXPECT_EQ(p[1].azi, 121.5f);
+    EXPECT_EQ(p[0].tmp, 21.5f);
+    EXPECT_EQ(p[1].time.dt, OleTimeFromUnixSeconds(t0 + 45).dt);
+    const std::vector<SyncRecord>& s = line.store.m_syncRecords;
+    ASSERT_EQ(s.size(), 2u);
+    EXPECT_EQ(s[1].hole, 0);
+    EXPECT_EQ(s[1].idx, 1);
+    EXPECT_EQ(s[1].time.dt, OleTimeFromUnixSeconds(t0 + 40).dt);
+    EXPECT_EQ(line.store.m_holes.size(), 1u);
 }
 
 TEST(EndToEnd, DroppedLastRecord_LeavesTheDownloadIncompleteAndUntimed) {

@@ -347,8 +347,7 @@ private:
     }
 
     void SetClock(const Bytes& f) {
-        const OleTime set = OleTimeFromCalendar(BcdToInt(f[13]) + 2000, BcdToInt(f[14]), BcdToInt(f[15]),
-                                                BcdToInt(f[16]), BcdToInt(f[17]), BcdToInt(f[18]));
+        const OleTime set = OleTimeFromBcd(f[13], f[14], f[15], f[16], f[17], f[18]);
         const auto now = LocalNow();
         if (set.status != kTimeValid || !now) return;
         clockOffsetDays_ = set.dt - OleTimeFromCalendar(*now).dt;

@@ -1,14 +1,11 @@
 #include "sim_survey.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
-#include <nlohmann/json.hpp>
-
-#include "core/time_seam.h"
+#include "io/json_import.h"
 
 namespace sondara::sim {
 
@@ -45,66 +42,14 @@ void PutStamp(Bytes& b, const OleTime& t) {
     b.push_back(Bcd(c.year - 2000));
 }
 
-OleTime LocalTime(std::int64_t unixSeconds) {
-    const auto local = CurrentTimeSeam().toLocal(unixSeconds);
-    if (!local) return OleTime{0.0, kTimeInvalid};
-    return OleTimeFromCalendar(*local);
-}
-
-float Number(const nlohmann::json& v, const char* key) {
-    const auto& x = v.at(key);
-    if (x.is_boolean()) return x.get<bool>() ? 1.0f : 0.0f;
-    return x.get<float>();
-}
-
 }  // namespace
 
 SimSurvey LoadJsonSurvey(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot open " + path);
-    std::stringstream text;
-    text << in.rdbuf();
-    SimSurvey s;
-    try {
-        const nlohmann::json doc = nlohmann::json::parse(text.str());
-        if (doc.contains("probe")) {
-            for (const auto& p : doc.at("probe")) {
-                ProbeRecord r;
-                r.inc = Number(p, "inc");
-                r.azi = Number(p, "azi");
-                r.tmp = Number(p, "tmp");
-                r.GTF = Number(p, "GTF");
-                r.MTF = Number(p, "MTF");
-                r.DIP = Number(p, "DIP");
-                r.GT = Number(p, "GT");
-                r.MT = Number(p, "MT");
-                r.volt = Number(p, "volt");
-                r.time = LocalTime(p.at("time").get<std::int64_t>());
-                r.idx = static_cast<std::int32_t>(s.probe.size());
-                s.probe.push_back(r);
-            }
-        }
-        if (doc.contains("sampler")) {
-            int hole = 0;
-            for (const auto& sampler : doc.at("sampler")) {
-                int idx = 0;
-                if (sampler.contains("samples")) {
-                    for (const auto& sample : sampler.at("samples")) {
-                        SyncRecord r;
-                        r.idx = idx++;
-                        r.hole = hole;
-                        r.flag = 3;
-                        r.time = LocalTime(sample.at("t").get<std::int64_t>());
-                        s.sync.push_back(r);
-                    }
-                }
-                ++hole;
-            }
-        }
-    } catch (const nlohmann::json::exception& e) {
-        throw std::runtime_error(path + ": " + e.what());
-    }
-    return s;
+    // The program's own import reads the file, so the simulator serves exactly what
+    // "打开Json文件" would show; it has already said what is wrong with a bad file.
+    SurveyStore store;
+    if (!LoadJsonFile(store, path)) throw std::runtime_error(path + ": not a survey in the import format");
+    return SimSurvey{std::move(store.m_probeRecords), std::move(store.m_syncRecords)};
 }
 
 SimSurvey GenerateSurvey(int probeCount, int syncCount, int holes) {
@@ -122,7 +67,7 @@ SimSurvey GenerateSurvey(int probeCount, int syncCount, int holes) {
         r.hole = hole;
         r.idx = i % std::max(1, (syncCount + holes - 1) / holes);
         r.flag = 3;
-        r.time = LocalTime(t);
+        r.time = OleTimeFromUnixSeconds(t);
         s.sync.push_back(r);
     }
     for (int i = 0; i < probeCount; ++i) {
@@ -138,7 +83,7 @@ SimSurvey GenerateSurvey(int probeCount, int syncCount, int holes) {
         r.GT = 1.0f;
         r.MT = 0.5f;
         r.volt = 3.5f;
-        r.time = LocalTime(t + 5);  // 5 s after its rod's synchronizer record
+        r.time = OleTimeFromUnixSeconds(t + 5);  // 5 s after its rod's synchronizer record
         s.probe.push_back(r);
     }
     return s;
