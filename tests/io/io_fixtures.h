@@ -2,9 +2,11 @@
 // Small helpers for the file tests: a scratch folder and sample surveys.
 
 #include <dirent.h>
+#include <sys/resource.h>
 #include <stdlib.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -101,6 +103,21 @@ inline SurveyStore RawTwoHoleSurvey() {
     }
     s.m_holeParams = {ParamsNamed(u"K1"), ParamsNamed(u"孔2")};
     return s;
+}
+
+// Runs `write` with files limited to `bytes`, so a write fails half way even for root,
+// who ignores permissions. Returns what `write` returned.
+template <class Write>
+bool WithFileSizeLimit(rlim_t bytes, Write write) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    const bool result = write();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    return result;
 }
 
 }  // namespace sondara::test

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
@@ -191,15 +189,8 @@ TEST(ExcelExport, FailedExport_KeepsTheOldWorkbook) {
     test::WriteBytes(dir / "old.xlsx", "old workbook");
     SurveyStore big;
     big.m_holes = {Hole(u"K1", std::vector<ProbeRecord>(3000, StationAt(1, 2, 3)))};
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 2048;
-    setrlimit(RLIMIT_FSIZE, &small);
     RecordedMessages messages;
-    const bool exported = ExportExcel(big, dir / "old.xlsx");
-    setrlimit(RLIMIT_FSIZE, &saved);
+    const bool exported = test::WithFileSizeLimit(2048, [&] { return ExportExcel(big, dir / "old.xlsx"); });
     EXPECT_FALSE(exported);
     EXPECT_EQ(test::ReadBytes(dir / "old.xlsx"), "old workbook");
     EXPECT_FALSE(ExportExcel(big, dir / "none/x.xlsx"));

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <cstring>
 
 #include "core/messages.h"
@@ -272,15 +270,8 @@ TEST(SurveyFile, FailedSave_IsReportedAndKeepsTheOldFile) {
     big.m_probeRecords.resize(200);
 
     // A write that fails half way: the file size limit stops it (root ignores permissions).
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    setrlimit(RLIMIT_FSIZE, &small);
     RecordedMessages messages;
-    const bool savedBig = SaveSurveyFile(big, dir / "old.bhx");
-    setrlimit(RLIMIT_FSIZE, &saved);
+    const bool savedBig = test::WithFileSizeLimit(4096, [&] { return SaveSurveyFile(big, dir / "old.bhx"); });
     EXPECT_FALSE(savedBig);
     EXPECT_EQ(test::ReadBytes(dir / "old.bhx"), "old content");
 
