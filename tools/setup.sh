@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package Sondara needs to build, test and run.
 # Safe to run again: apt-get skips what is already there.
+# Packages named as arguments are installed too (by-hand tools such as the fuzzers).
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,7 @@ packages=(
   python3 python3-openpyxl poppler-utils
   wmctrl
   fonts-wqy-microhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation2 fonts-dejavu-core fontconfig
+  "$@"
 )
 
 missing=()

@@ -9,18 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds="${1:-300}"
 
-bash tools/setup.sh
-packages=(clang libclang-rt-14-dev)  # clang 14 and its libFuzzer and sanitizer runtimes
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+# clang 14 with its libFuzzer and sanitizer runtimes, beside the project's own packages.
+bash tools/setup.sh clang libclang-rt-14-dev
 
 flags="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=all -fno-omit-frame-pointer"
 (
