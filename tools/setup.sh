@@ -9,9 +9,11 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
   libqt6svg6
   libgl-dev
-  nlohmann-json3-dev libxlsxwriter-dev
+  nlohmann-json3-dev libxlsxwriter-dev zlib1g-dev libdxflib-dev
+  qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
-  python3 python3-openpyxl poppler-utils
+  python3 python3-openpyxl python3-ezdxf poppler-utils
+  xvfb xdotool openbox imagemagick
   wmctrl
   fonts-wqy-microhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation2 fonts-dejavu-core fontconfig
   "$@"
