@@ -9,6 +9,15 @@ namespace sondara {
 // The station azimuth less the declination.
 float TrueAzimuth(const ProbeRecord& station, float declination);
 
+// The design true azimuth as the user entered it: the stored design azimuth less the
+// declination. The editor, the plots and the export show this one value.
+inline float DesignTrueAzimuth(const HoleParams& params) { return params.dPos - params.gi; }
+
+// The design azimuth as stored for an entered design true azimuth (the editor's save).
+inline float StoredDesignAzimuth(float designTrueAzimuth, float declination) {
+    return static_cast<float>(double(designTrueAzimuth) + double(declination));
+}
+
 inline float LeftRightDeviation(const ProbeRecord& station) { return station.dy; }
 inline float UpDownDeviation(const ProbeRecord& station) { return station.dz; }
 

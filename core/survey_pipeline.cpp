@@ -1,0 +1,52 @@
+#include "survey_pipeline.h"
+
+#include "assembly.h"
+#include "trajectory.h"
+
+namespace sondara {
+
+namespace {
+
+void RebuildAll(SurveyStore& store) {
+    AssembleHoles(store);
+    ApplyHoleParams(store);
+    ComputeAllDepths(store);
+    ComputeAllTrajectories(store);
+}
+
+}  // namespace
+
+bool Recompute(SurveyStore& store, SurveyChange change) {
+    switch (change) {
+    case SurveyChange::Loaded:
+        // A file that brought its holes keeps their stations exactly as saved.
+        if (!store.m_holes.empty()) return false;
+        RebuildAll(store);
+        return true;
+    case SurveyChange::DownloadEnded:
+        // Holes need both streams; until the second download ends they stay as they are.
+        if (store.m_probeRecords.empty() || store.m_syncRecords.empty()) return false;
+        AssembleHoles(store);
+        return true;
+    case SurveyChange::ParamsSaved:
+        ApplyHoleParams(store);
+        ComputeAllDepths(store);
+        ComputeAllTrajectories(store);
+        return false;
+    case SurveyChange::TrajectoryCommand:
+        ComputeAllDepths(store);
+        ComputeAllTrajectories(store);
+        return false;
+    case SurveyChange::SampledDisplay:
+        ComputeAllDepths(store);
+        return false;
+    case SurveyChange::StationCorrected:
+        ComputeAllTrajectories(store);
+        return false;
+    }
+    return false;
+}
+
+void ApplyParamsOnly(SurveyStore& store) { ApplyHoleParams(store); }
+
+}  // namespace sondara

@@ -1,0 +1,35 @@
+#pragma once
+// The one place that decides which computation steps follow a change to a survey.
+// Callers name what happened; the steps (assembly, parameters by position, depths,
+// trajectories) and their order live here and nowhere else.
+//
+//   what happened                       assembly  parameters  depths  trajectories
+//   a load that brought no holes           x          x          x         x
+//   a download ended, both streams there   x
+//   the hole parameters were saved                    x          x         x
+//   "轨迹计算"                                                    x         x
+//   the sampled-records display chosen                           x
+//   a station value corrected                                              x
+
+#include "records.h"
+
+namespace sondara {
+
+enum class SurveyChange {
+    Loaded,             // records read from a file or an import
+    DownloadEnded,      // an instrument download finished
+    ParamsSaved,        // the hole parameter editor was saved
+    TrajectoryCommand,  // the user asked for the trajectories
+    SampledDisplay,     // the table switched to the sampled records
+    StationCorrected,   // a station's check box or value was changed by hand
+};
+
+// Runs the steps that `change` calls for. Returns whether the holes were rebuilt
+// (assembly ran), so callers know to refill what shows the holes.
+bool Recompute(SurveyStore& store, SurveyChange change);
+
+// Parameters onto the holes by position, with nothing recomputed: what a merged
+// load does before it rebuilds, so the holes it brought take the merged entries.
+void ApplyParamsOnly(SurveyStore& store);
+
+}  // namespace sondara
