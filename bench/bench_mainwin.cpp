@@ -11,9 +11,9 @@
 
 #include "core/messages.h"
 #include "io/survey_file.h"
-#include "ui/document.h"
-#include "ui/main_frame.h"
-#include "ui/survey_table_view.h"
+#include "ui/common/document.h"
+#include "ui/mainwindow/main_frame.h"
+#include "ui/table/survey_table_view.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <cmath>
 
 #include "core/records.h"
-#include "ui/deviation_chart.h"
-#include "ui/deviation_geometry.h"
-#include "ui/fonts.h"
-#include "ui/trajectory_geometry.h"
-#include "ui/trajectory_plot.h"
+#include "ui/plots/deviation_chart.h"
+#include "ui/plots/deviation_geometry.h"
+#include "ui/common/fonts.h"
+#include "ui/plots/trajectory_geometry.h"
+#include "ui/plots/trajectory_plot.h"
 
 namespace {
 

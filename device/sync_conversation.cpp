@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/assembly.h"
+#include "core/survey_pipeline.h"
 #include "core/messages.h"
 #include "device/frames.h"
 #include "device/common_replies.h"
@@ -35,8 +35,7 @@ SyncHistoryEntry DecodeSyncRecord(std::span<const std::uint8_t> frame) {
 
 void AssembleIfBothPresent(ConversationHost& host) {
     SurveyStore& store = host.Store();
-    if (store.m_probeRecords.empty() || store.m_syncRecords.empty()) return;
-    AssembleHoles(store);
+    if (!Recompute(store, SurveyChange::DownloadEnded)) return;
     host.ClearRows();
     host.FillHoleRows();
 }

@@ -10,7 +10,7 @@
 #include "core/messages.h"
 #include "core/ole_time.h"
 #include "core/text.h"
-#include "core/trajectory.h"
+#include "core/survey_pipeline.h"
 #include "file_texts.h"
 #include "input_file.h"
 #include "post_load.h"
@@ -267,7 +267,7 @@ bool LoadJsonSurvey(SurveyStore& store, std::string_view text) {
     Append(store.m_probeRecords, parts.m_probeRecords);
     Append(store.m_syncRecords, parts.m_syncRecords);
     Append(store.m_holeParams, parts.m_holeParams);
-    ApplyHoleParams(store);
+    ApplyParamsOnly(store);
     RebuildHolesIfNone(store);
     return true;
 }

@@ -1,16 +1,11 @@
 #include "post_load.h"
 
-#include "core/assembly.h"
-#include "core/trajectory.h"
+#include "core/survey_pipeline.h"
 
 namespace sondara {
 
 void RebuildHolesIfNone(SurveyStore& store) {
-    if (!store.m_holes.empty()) return;
-    AssembleHoles(store);
-    ApplyHoleParams(store);
-    ComputeAllDepths(store);
-    ComputeAllTrajectories(store);
+    Recompute(store, SurveyChange::Loaded);
 }
 
 void RenumberSyncHoles(std::vector<SyncRecord>& records) {

@@ -11,7 +11,7 @@
 
 #include "atomic_file.h"
 #include "core/messages.h"
-#include "core/trajectory.h"
+#include "core/survey_pipeline.h"
 #include "file_texts.h"
 #include "input_file.h"
 #include "post_load.h"
@@ -229,7 +229,7 @@ void AppendAll(std::vector<T>& to, std::vector<T>& from) {
 void RunPostLoadSteps(SurveyStore& store) {
     if (store.m_openCount > 1) {
         RenumberSyncHoles(store.m_syncRecords);
-        ApplyHoleParams(store);
+        ApplyParamsOnly(store);
     }
     RebuildHolesIfNone(store);
 }

@@ -3,11 +3,11 @@
 
 #include <clocale>
 
-#include "document.h"
-#include "file_dialogs.h"
-#include "fonts.h"
-#include "main_frame.h"
-#include "message_box_sink.h"
+#include "ui/common/document.h"
+#include "ui/common/file_dialogs.h"
+#include "ui/common/fonts.h"
+#include "ui/mainwindow/main_frame.h"
+#include "ui/common/message_box_sink.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

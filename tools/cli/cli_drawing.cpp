@@ -12,10 +12,10 @@
 #include "core/records.h"
 #include "core/stations.h"
 #include "io/open_any.h"
-#include "ui/deviation_chart.h"
-#include "ui/fonts.h"
-#include "ui/report.h"
-#include "ui/trajectory_plot.h"
+#include "ui/plots/deviation_chart.h"
+#include "ui/common/fonts.h"
+#include "ui/report/report.h"
+#include "ui/plots/trajectory_plot.h"
 
 namespace sondara::cli {
 namespace {

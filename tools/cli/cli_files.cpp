@@ -11,7 +11,7 @@
 
 #include "commands.h"
 #include "core/text.h"
-#include "core/trajectory.h"
+#include "core/survey_pipeline.h"
 #include "io/group_plot_file.h"
 #include "io/json_import.h"
 #include "io/open_any.h"
@@ -98,8 +98,7 @@ int GroupPlot(const std::vector<std::string>& args) {
     std::setlocale(LC_CTYPE, "");  // the exchange file is in the user's code set
     SurveyStore store;
     if (!OpenAnySurvey(store, a.inputs)) return 1;
-    ComputeAllDepths(store);
-    ComputeAllTrajectories(store);
+    Recompute(store, SurveyChange::TrajectoryCommand);
     const bool written = a.output.empty() ? WriteGroupPlotFile(store) : WriteGroupPlotFile(store, a.output);
     if (written && a.output.empty()) std::fprintf(stderr, "%s\n", GroupPlotFilePath().c_str());
     return written ? 0 : 1;

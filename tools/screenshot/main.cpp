@@ -14,14 +14,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/assembly.h"
+#include "core/derived.h"
+#include "core/survey_pipeline.h"
 #include "core/messages.h"
-#include "core/trajectory.h"
 #include "sim_survey.h"
-#include "ui/command_ids.h"
-#include "ui/document.h"
-#include "ui/fonts.h"
-#include "ui/main_frame.h"
+#include "ui/mainwindow/command_ids.h"
+#include "ui/common/document.h"
+#include "ui/common/fonts.h"
+#include "ui/mainwindow/main_frame.h"
 
 namespace {
 
@@ -35,13 +35,10 @@ void LoadSimulatorSurvey(sondara::SurveyStore& store) {
         p.pbLen = 1.5f;
         p.dDip = -3.0f;
         p.gi = 5.0f;
-        p.dPos = 125.0f + p.gi;
+        p.dPos = sondara::StoredDesignAzimuth(125.0f, p.gi);
         store.m_holeParams.push_back(p);
     }
-    sondara::AssembleHoles(store);
-    sondara::ApplyHoleParams(store);
-    sondara::ComputeAllDepths(store);
-    sondara::ComputeAllTrajectories(store);
+    sondara::Recompute(store, sondara::SurveyChange::Loaded);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "file_dialogs.h"
+#include "ui/common/file_dialogs.h"
 
 #include <QFileDialog>
 #include <QPointer>

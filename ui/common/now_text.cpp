@@ -1,4 +1,4 @@
-#include "now_text.h"
+#include "ui/common/now_text.h"
 
 #include "core/ole_time.h"
 #include "core/time_seam.h"

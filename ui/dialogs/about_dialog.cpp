@@ -1,4 +1,4 @@
-#include "about_dialog.h"
+#include "ui/dialogs/about_dialog.h"
 
 #include <QHBoxLayout>
 #include <QIcon>

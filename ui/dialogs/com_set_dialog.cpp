@@ -1,4 +1,4 @@
-#include "com_set_dialog.h"
+#include "ui/dialogs/com_set_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

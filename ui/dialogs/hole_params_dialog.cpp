@@ -1,4 +1,4 @@
-#include "hole_params_dialog.h"
+#include "ui/dialogs/hole_params_dialog.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -6,10 +6,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/derived.h"
 #include "core/messages.h"
 #include "core/text.h"
-#include "dialog_units.h"
-#include "number_text.h"
+#include "ui/dialogs/dialog_units.h"
+#include "ui/common/number_text.h"
 
 using ui_text::Format;
 using ui_text::LeadingFloat;
@@ -22,7 +23,7 @@ constexpr int kWidths[CWellSetDlg::kColumnCount] = {45, 75, 95, 90, 105, 70, 70,
 
 QStringList RowTexts(const sondara::HoleParams& p) {
     return {QString::fromStdU16String(p.name), Format("%0.1f", p.pbLen), Format("%0.1f", p.dDip),
-            Format("%0.1f", float(p.dPos - p.gi)), Format("%0.1f", p.x0), Format("%0.1f", p.y0),
+            Format("%0.1f", sondara::DesignTrueAzimuth(p)), Format("%0.1f", p.x0), Format("%0.1f", p.y0),
             Format("%0.1f", p.z0), Format("%0.1f", p.e0), Format("%0.1f", p.n0), Format("%0.1f", p.d0)};
 }
 
@@ -272,7 +273,7 @@ bool CWellSetDlg::SaveParams() {
         p.e0 = LeadingFloat(CellText(r, kE0));
         p.n0 = LeadingFloat(CellText(r, kN0));
         p.d0 = LeadingFloat(CellText(r, kD0));
-        p.dPos = float(double(LeadingFloat(CellText(r, kDesignAzi))) + double(p.gi));
+        p.dPos = sondara::StoredDesignAzimuth(LeadingFloat(CellText(r, kDesignAzi)), p.gi);
         params.push_back(std::move(p));
     }
     store_.m_holeParams = std::move(params);

@@ -1,10 +1,10 @@
-#include "real_time_dialog.h"
+#include "ui/dialogs/real_time_dialog.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
 
-#include "now_text.h"
-#include "number_text.h"
+#include "ui/common/now_text.h"
+#include "ui/common/number_text.h"
 
 using ui_text::Format;
 

@@ -1,10 +1,10 @@
-#include "rtc_set_dialog.h"
+#include "ui/dialogs/rtc_set_dialog.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 
-#include "now_text.h"
+#include "ui/common/now_text.h"
 
 CRtcSetDlg::CRtcSetDlg(Instrument instrument, QWidget* parent) : QDialog(parent), instrument_(std::move(instrument)) {
     setWindowTitle("时钟校准");

@@ -1,12 +1,12 @@
-#include "frame_conversation_host.h"
+#include "ui/mainwindow/frame_conversation_host.h"
 
 #include <functional>
 
-#include "document.h"
-#include "main_frame.h"
-#include "real_time_dialog.h"
-#include "rtc_set_dialog.h"
-#include "survey_table_view.h"
+#include "ui/common/document.h"
+#include "ui/mainwindow/main_frame.h"
+#include "ui/dialogs/real_time_dialog.h"
+#include "ui/dialogs/rtc_set_dialog.h"
+#include "ui/table/survey_table_view.h"
 
 using namespace sondara;
 

@@ -1,4 +1,4 @@
-#include "main_frame.h"
+#include "ui/mainwindow/main_frame.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -11,15 +11,15 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "about_dialog.h"
-#include "command_ids.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/mainwindow/command_ids.h"
 #include "core/messages.h"
-#include "core/trajectory.h"
-#include "document.h"
-#include "hole_params_dialog.h"
-#include "real_time_dialog.h"
-#include "rtc_set_dialog.h"
-#include "survey_table_view.h"
+#include "core/survey_pipeline.h"
+#include "ui/common/document.h"
+#include "ui/dialogs/hole_params_dialog.h"
+#include "ui/dialogs/real_time_dialog.h"
+#include "ui/dialogs/rtc_set_dialog.h"
+#include "ui/table/survey_table_view.h"
 
 static void InitResources() { Q_INIT_RESOURCE(sondara); }
 
@@ -247,7 +247,7 @@ void CMainFrame::OnShowAll() {
 
 void CMainFrame::OnShowSampled() {
     view_->setShowAll(false);
-    sondara::ComputeAllDepths(document_.store());
+    sondara::Recompute(document_.store(), sondara::SurveyChange::SampledDisplay);
     document_.UpdateAllViews();
 }
 
@@ -255,9 +255,7 @@ void CMainFrame::OnHoleParams() {
     auto& store = document_.store();
     const auto before = store.m_holeParams;
     if (holeParamsDialog_->exec() != QDialog::Accepted) return;
-    sondara::ApplyHoleParams(store);
-    sondara::ComputeAllDepths(store);
-    sondara::ComputeAllTrajectories(store);
+    sondara::Recompute(store, sondara::SurveyChange::ParamsSaved);
     if (store.m_holeParams != before) document_.setModified(true);
     document_.UpdateAllViews();
 }

@@ -15,8 +15,8 @@
 #include "device/conversation_host.h"
 #include "device/instrument_session.h"
 #include "device/serial_link.h"
-#include "frame_conversation_host.h"
-#include "recent_files.h"
+#include "ui/mainwindow/frame_conversation_host.h"
+#include "ui/mainwindow/recent_files.h"
 
 class QAction;
 class QLabel;

@@ -3,15 +3,15 @@
 
 #include <QAction>
 
-#include "com_set_dialog.h"
-#include "command_ids.h"
+#include "ui/dialogs/com_set_dialog.h"
+#include "ui/mainwindow/command_ids.h"
 #include "core/messages.h"
 #include "device/port_map.h"
-#include "document.h"
-#include "main_frame.h"
-#include "real_time_dialog.h"
-#include "rtc_set_dialog.h"
-#include "survey_table_view.h"
+#include "ui/common/document.h"
+#include "ui/mainwindow/main_frame.h"
+#include "ui/dialogs/real_time_dialog.h"
+#include "ui/dialogs/rtc_set_dialog.h"
+#include "ui/table/survey_table_view.h"
 
 using sondara::Instrument;
 

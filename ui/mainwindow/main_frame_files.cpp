@@ -4,12 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "document.h"
-#include "file_dialogs.h"
+#include "ui/common/document.h"
+#include "ui/common/file_dialogs.h"
 #include "io/json_import.h"
 #include "io/save_as.h"
 #include "io/survey_file.h"
-#include "main_frame.h"
+#include "ui/mainwindow/main_frame.h"
 
 void CMainFrame::OnFileOpen() {
     if (!MayDiscardSurvey()) return;

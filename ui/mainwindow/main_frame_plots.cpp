@@ -1,9 +1,9 @@
 // The main window's commands that reach the printed report and the plot window.
 
-#include "command_ids.h"
-#include "main_frame.h"
-#include "print_commands.h"
-#include "trajectory_command.h"
+#include "ui/mainwindow/command_ids.h"
+#include "ui/mainwindow/main_frame.h"
+#include "ui/report/print_commands.h"
+#include "ui/mainwindow/trajectory_command.h"
 
 void CMainFrame::ConnectPlotCommands() {
     Handle(actions_[command::kFilePrint], [this] { OnFilePrint(document_, this); });

@@ -1,4 +1,4 @@
-#include "recent_files.h"
+#include "ui/mainwindow/recent_files.h"
 
 #include <QFileInfo>
 

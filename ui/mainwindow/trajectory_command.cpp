@@ -1,18 +1,17 @@
-#include "trajectory_command.h"
+#include "ui/mainwindow/trajectory_command.h"
 
 #include <QFileInfo>
 #include <QSysInfo>
 
-#include "core/trajectory.h"
-#include "document.h"
-#include "group_viewer.h"
+#include "core/survey_pipeline.h"
+#include "ui/common/document.h"
+#include "ui/viewer/group_viewer.h"
 #include "io/group_plot_file.h"
-#include "plot_window.h"
+#include "ui/plots/plot_window.h"
 
 void OnTrajectoryCommand(SurveyDocument& document, QWidget* owner, ViewerHost& host) {
     sondara::SurveyStore& store = document.store();
-    sondara::ComputeAllDepths(store);
-    sondara::ComputeAllTrajectories(store);
+    sondara::Recompute(store, sondara::SurveyChange::TrajectoryCommand);
     document.UpdateAllViews();
     OpenPlotWindow(document, owner);
     // Reports an empty survey or a file that cannot be written itself.

@@ -1,4 +1,4 @@
-#include "cardinal_spline.h"
+#include "ui/plots/cardinal_spline.h"
 
 #include <algorithm>
 

@@ -1,14 +1,14 @@
-#include "deviation_chart.h"
+#include "ui/plots/deviation_chart.h"
 
 #include <QPainter>
 #include <cmath>
 
-#include "cardinal_spline.h"
+#include "ui/plots/cardinal_spline.h"
 #include "core/derived.h"
 #include "core/stations.h"
-#include "deviation_geometry.h"
-#include "plot_style.h"
-#include "trajectory_plot.h"
+#include "ui/plots/deviation_geometry.h"
+#include "ui/plots/plot_style.h"
+#include "ui/plots/trajectory_plot.h"
 
 namespace pc = plot_colour;
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/records.h"
-#include "plot_outcome.h"
+#include "ui/plots/plot_outcome.h"
 
 class QPainter;
 

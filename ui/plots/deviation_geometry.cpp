@@ -1,4 +1,4 @@
-#include "deviation_geometry.h"
+#include "ui/plots/deviation_geometry.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "plot_outcome.h"
+#include "ui/plots/plot_outcome.h"
 
 #include "core/stations.h"
 

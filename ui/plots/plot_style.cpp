@@ -1,4 +1,4 @@
-#include "plot_style.h"
+#include "ui/plots/plot_style.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "plot_window.h"
+#include "ui/plots/plot_window.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,9 +8,9 @@
 
 #include "core/messages.h"
 #include "core/trajectory.h"
-#include "deviation_chart.h"
-#include "document.h"
-#include "trajectory_plot.h"
+#include "ui/plots/deviation_chart.h"
+#include "ui/common/document.h"
+#include "ui/plots/trajectory_plot.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QToolBar>
 #include <QWidget>
 
-#include "plot_outcome.h"
+#include "ui/plots/plot_outcome.h"
 
 class SurveyDocument;
 

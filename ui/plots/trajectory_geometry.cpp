@@ -1,4 +1,4 @@
-#include "trajectory_geometry.h"
+#include "ui/plots/trajectory_geometry.h"
 
 #include <algorithm>
 #include <cmath>

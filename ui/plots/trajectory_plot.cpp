@@ -1,14 +1,14 @@
-#include "trajectory_plot.h"
+#include "ui/plots/trajectory_plot.h"
 
 #include <QPainter>
 #include <QPolygonF>
 #include <cmath>
 
-#include "cardinal_spline.h"
+#include "ui/plots/cardinal_spline.h"
 #include "core/stations.h"
 #include "core/trajectory.h"
-#include "plot_style.h"
-#include "trajectory_geometry.h"
+#include "ui/plots/plot_style.h"
+#include "ui/plots/trajectory_geometry.h"
 
 namespace pc = plot_colour;
 

@@ -6,7 +6,7 @@
 #include <QRectF>
 
 #include "core/records.h"
-#include "plot_outcome.h"
+#include "ui/plots/plot_outcome.h"
 
 class QPainter;
 

@@ -1,4 +1,4 @@
-#include "print_commands.h"
+#include "ui/report/print_commands.h"
 
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -6,8 +6,8 @@
 #include <QPrinter>
 #include <algorithm>
 
-#include "document.h"
-#include "report.h"
+#include "ui/common/document.h"
+#include "ui/report/report.h"
 
 QPrinter& ReportPrinter() {
     static QPrinter printer(QPrinter::HighResolution);

@@ -1,4 +1,4 @@
-#include "report.h"
+#include "ui/report/report.h"
 
 #include <QFileInfo>
 #include <QFont>
@@ -9,7 +9,7 @@
 
 #include "core/ole_time.h"
 #include "core/stations.h"
-#include "now_text.h"
+#include "ui/common/now_text.h"
 
 namespace {
 

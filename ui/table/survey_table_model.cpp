@@ -1,12 +1,12 @@
-#include "survey_table_model.h"
+#include "ui/table/survey_table_model.h"
 
 #include <QBrush>
 #include <QColor>
 
 #include "core/messages.h"
 #include "core/ole_time.h"
-#include "core/trajectory.h"
-#include "number_text.h"
+#include "core/survey_pipeline.h"
+#include "ui/common/number_text.h"
 
 using sondara::ProbeRecord;
 using ui_text::Format;
@@ -220,7 +220,7 @@ bool SurveyTableModel::CommitEdit(int row, int column, const QString& text) {
     if (!field) return false;
     *field = ui_text::LeadingFloat(text);
     typedTexts_.insert(CellKey(row, column), text);
-    sondara::ComputeAllTrajectories(store_);
+    sondara::Recompute(store_, sondara::SurveyChange::StationCorrected);
     const QModelIndex cell = index(row, column);
     emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
     emit recordsEdited();

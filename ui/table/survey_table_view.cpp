@@ -1,11 +1,11 @@
-#include "survey_table_view.h"
+#include "ui/table/survey_table_view.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTimer>
 
-#include "document.h"
+#include "ui/common/document.h"
 
 CTiltoraView::CTiltoraView(SurveyDocument& document, QWidget* parent)
     : QTableView(parent), document_(document), model_(document.store()) {

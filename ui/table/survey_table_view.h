@@ -4,7 +4,7 @@
 
 #include <QTableView>
 
-#include "survey_table_model.h"
+#include "ui/table/survey_table_model.h"
 
 class SurveyDocument;
 

@@ -1,4 +1,4 @@
-#include "group_viewer.h"
+#include "ui/viewer/group_viewer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -8,7 +8,7 @@
 #include <csignal>
 
 #include "core/messages.h"
-#include "viewer_wait_dialog.h"
+#include "ui/viewer/viewer_wait_dialog.h"
 
 QString ViewerProgramFor(const QString& cpuArchitecture) {
     const bool is64Bit = cpuArchitecture.endsWith("64") || cpuArchitecture == "s390x" || cpuArchitecture == "sparcv9";

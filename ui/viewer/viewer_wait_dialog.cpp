@@ -1,4 +1,4 @@
-#include "viewer_wait_dialog.h"
+#include "ui/viewer/viewer_wait_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -15,9 +15,9 @@
 
 #include "core/messages.h"
 #include "device/port_map.h"
-#include "ui/document.h"
-#include "ui/file_dialogs.h"
-#include "ui/main_frame.h"
+#include "ui/common/document.h"
+#include "ui/common/file_dialogs.h"
+#include "ui/mainwindow/main_frame.h"
 
 namespace test {
 

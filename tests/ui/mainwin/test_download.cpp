@@ -5,9 +5,9 @@
 #include <QProcess>
 
 #include "frame_fixture.h"
-#include "ui/command_ids.h"
-#include "ui/real_time_dialog.h"
-#include "ui/survey_table_view.h"
+#include "ui/mainwindow/command_ids.h"
+#include "ui/dialogs/real_time_dialog.h"
+#include "ui/table/survey_table_view.h"
 
 using namespace sondara;
 

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 
 #include "core/messages.h"
-#include "ui/hole_params_dialog.h"
+#include "ui/dialogs/hole_params_dialog.h"
 
 using namespace sondara;
 

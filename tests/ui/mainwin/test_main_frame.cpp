@@ -13,10 +13,10 @@
 #include "core/trajectory.h"
 #include "frame_fixture.h"
 #include "io/survey_file.h"
-#include "ui/command_ids.h"
-#include "ui/hole_params_dialog.h"
-#include "ui/plot_window.h"
-#include "ui/survey_table_view.h"
+#include "ui/mainwindow/command_ids.h"
+#include "ui/dialogs/hole_params_dialog.h"
+#include "ui/plots/plot_window.h"
+#include "ui/table/survey_table_view.h"
 
 using namespace sondara;
 using namespace command;

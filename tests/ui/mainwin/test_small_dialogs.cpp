@@ -6,9 +6,9 @@
 
 #include "core/messages.h"
 #include "core/time_seam.h"
-#include "ui/com_set_dialog.h"
-#include "ui/real_time_dialog.h"
-#include "ui/rtc_set_dialog.h"
+#include "ui/dialogs/com_set_dialog.h"
+#include "ui/dialogs/real_time_dialog.h"
+#include "ui/dialogs/rtc_set_dialog.h"
 
 using namespace sondara;
 

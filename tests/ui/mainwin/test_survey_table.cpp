@@ -2,8 +2,8 @@
 
 #include "core/messages.h"
 #include "core/trajectory.h"
-#include "ui/document.h"
-#include "ui/survey_table_view.h"
+#include "ui/common/document.h"
+#include "ui/table/survey_table_view.h"
 
 using namespace sondara;
 

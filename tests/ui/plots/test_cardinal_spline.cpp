@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ui/cardinal_spline.h"
+#include "ui/plots/cardinal_spline.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "ui/deviation_geometry.h"
+#include "ui/plots/deviation_geometry.h"
 
 namespace {
 

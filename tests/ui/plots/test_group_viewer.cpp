@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "core/messages.h"
-#include "ui/group_viewer.h"
-#include "ui/viewer_wait_dialog.h"
+#include "ui/viewer/group_viewer.h"
+#include "ui/viewer/viewer_wait_dialog.h"
 
 namespace sondara::test {
 namespace {

@@ -5,9 +5,9 @@
 #include <QPainter>
 
 #include "plot_fixtures.h"
-#include "ui/deviation_chart.h"
-#include "ui/trajectory_geometry.h"
-#include "ui/trajectory_plot.h"
+#include "ui/plots/deviation_chart.h"
+#include "ui/plots/trajectory_geometry.h"
+#include "ui/plots/trajectory_plot.h"
 
 namespace sondara::test {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "core/messages.h"
 #include "plot_fixtures.h"
-#include "ui/document.h"
-#include "ui/plot_window.h"
+#include "ui/common/document.h"
+#include "ui/plots/plot_window.h"
 
 namespace sondara::test {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "core/time_seam.h"
 #include "plot_fixtures.h"
-#include "ui/report.h"
+#include "ui/report/report.h"
 
 namespace sondara::test {
 namespace {

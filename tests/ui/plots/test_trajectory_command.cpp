@@ -7,10 +7,10 @@
 #include "core/messages.h"
 #include "core/stations.h"
 #include "plot_fixtures.h"
-#include "ui/document.h"
-#include "ui/group_viewer.h"
-#include "ui/plot_window.h"
-#include "ui/trajectory_command.h"
+#include "ui/common/document.h"
+#include "ui/viewer/group_viewer.h"
+#include "ui/plots/plot_window.h"
+#include "ui/mainwindow/trajectory_command.h"
 
 namespace sondara::test {
 namespace {

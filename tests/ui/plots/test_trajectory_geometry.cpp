@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "ui/trajectory_geometry.h"
+#include "ui/plots/trajectory_geometry.h"
 
 namespace {
 
