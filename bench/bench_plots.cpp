@@ -8,9 +8,9 @@
 #include <cmath>
 
 #include "core/records.h"
+#include "ui/common/fonts.h"
 #include "ui/plots/deviation_chart.h"
 #include "ui/plots/deviation_geometry.h"
-#include "ui/common/fonts.h"
 #include "ui/plots/trajectory_geometry.h"
 #include "ui/plots/trajectory_plot.h"
 

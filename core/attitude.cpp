@@ -39,7 +39,9 @@ struct Vector3f {
 };
 
 Vector3f Calibrate(const double m[9], const double offset[3], const double n[3]) {
-    auto row = [&](int r) { return static_cast<float>(m[3 * r] * n[0] + m[3 * r + 1] * n[1] + m[3 * r + 2] * n[2] + offset[r]); };
+    auto row = [&](int r) {
+        return static_cast<float>(m[3 * r] * n[0] + m[3 * r + 1] * n[1] + m[3 * r + 2] * n[2] + offset[r]);
+    };
     return {row(0), row(1), row(2)};
 }
 
@@ -59,11 +61,16 @@ float InclinationAngle(const Vector3f& g) {
 void ComputeAttitude(const ProbeCalibration& cal, LiveValues& live) {
     const double t = live.tmp;
     double n[6];
-    for (int ch = 1; ch <= 6; ++ch) n[ch - 1] = NormalizeChannel(live.raw[ch - 1], t, cal.rangeHigh(ch), cal.rangeLow(ch));
+    for (int ch = 1; ch <= 6; ++ch)
+        n[ch - 1] = NormalizeChannel(live.raw[ch - 1], t, cal.rangeHigh(ch), cal.rangeLow(ch));
     const Vector3f g = Calibrate(cal.accelMatrix, cal.accelOffset, n);
     const Vector3f m = Calibrate(cal.magMatrix, cal.magOffset, n + 3);
-    live.gx = g.x; live.gy = g.y; live.gz = g.z;
-    live.mx = m.x; live.my = m.y; live.mz = m.z;
+    live.gx = g.x;
+    live.gy = g.y;
+    live.gz = g.z;
+    live.mx = m.x;
+    live.my = m.y;
+    live.mz = m.z;
 
     const float inc = static_cast<float>(kHalfPi - InclinationAngle(g));
     const float gt = Sqrt(g.x * g.x + g.y * g.y + g.z * g.z);

@@ -15,7 +15,7 @@ struct ProbeCalibration {
     double accelMatrix[9];  // channels 1 to 3, row by row
     double accelOffset[3];
     double unused1[3];
-    double magMatrix[9];    // channels 4 to 6, row by row
+    double magMatrix[9];  // channels 4 to 6, row by row
     double magOffset[3];
     double unused2[3];
     TempPoly tempPoly[12];  // channel 1 high, channel 1 low, channel 2 high, ...

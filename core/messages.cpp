@@ -6,12 +6,17 @@ namespace sondara {
 
 MessageSink StderrMessageSink() {
     return [](const Message& m) {
-        if (m.caption.empty()) std::fprintf(stderr, "%s\n", m.text.c_str());
-        else std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());
+        if (m.caption.empty())
+            std::fprintf(stderr, "%s\n", m.text.c_str());
+        else
+            std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());
         switch (m.buttons) {
-            case MessageButtons::Ok: return MessageAnswer::Ok;
-            case MessageButtons::YesNo: return MessageAnswer::No;
-            default: return MessageAnswer::Cancel;
+            case MessageButtons::Ok:
+                return MessageAnswer::Ok;
+            case MessageButtons::YesNo:
+                return MessageAnswer::No;
+            default:
+                return MessageAnswer::Cancel;
         }
     };
 }

@@ -35,7 +35,9 @@ MessageAnswer ShowMessage(std::string text, std::string caption, MessageIcon ico
 // Puts a sink in force for its lifetime.
 class ScopedMessageSink {
 public:
-    explicit ScopedMessageSink(MessageSink sink) : saved_(CurrentMessageSink()) { CurrentMessageSink() = std::move(sink); }
+    explicit ScopedMessageSink(MessageSink sink) : saved_(CurrentMessageSink()) {
+        CurrentMessageSink() = std::move(sink);
+    }
     ~ScopedMessageSink() { CurrentMessageSink() = std::move(saved_); }
     ScopedMessageSink(const ScopedMessageSink&) = delete;
     ScopedMessageSink& operator=(const ScopedMessageSink&) = delete;
@@ -49,7 +51,9 @@ private:
 class RecordedMessages {
 public:
     RecordedMessages() : scope_([this](const Message& m) { return Record(m); }) {}
-    explicit RecordedMessages(std::vector<MessageAnswer> answers) : RecordedMessages() { answers_ = std::move(answers); }
+    explicit RecordedMessages(std::vector<MessageAnswer> answers) : RecordedMessages() {
+        answers_ = std::move(answers);
+    }
 
     const std::vector<Message>& messages() const { return messages_; }
     void Answer(MessageAnswer a) { answers_.push_back(a); }

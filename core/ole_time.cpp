@@ -8,7 +8,7 @@
 namespace sondara {
 namespace {
 
-constexpr double kMinOleDate = -657434.0;   // 0100-01-01
+constexpr double kMinOleDate = -657434.0;      // 0100-01-01
 constexpr double kMaxOleDate = 2958465.99999;  // 9999-12-31 23:59:59
 
 // Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
@@ -58,8 +58,8 @@ double LinearDaysToOleDate(double days) {
 
 OleTime OleTimeFromCalendar(int year, int month, int day, int hour, int minute, int second) {
     const bool exists = year >= 100 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
-                        day <= DaysInMonth(year, month) && hour >= 0 && hour <= 23 && minute >= 0 &&
-                        minute <= 59 && second >= 0 && second <= 59;
+                        day <= DaysInMonth(year, month) && hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59 &&
+                        second >= 0 && second <= 59;
     if (!exists) return {0.0, kTimeInvalid};
     const double days = static_cast<double>(DaysFromCivil(year, month, day) - kOleEpochDays);
     const double fraction = (hour * 3600 + minute * 60 + second) / 86400.0;
@@ -94,8 +94,8 @@ std::string FormatOleTime(const OleTime& t) {
     const auto c = CalendarFromOleTime(t);
     if (!c) return "Invalid DateTime";
     char text[64];
-    std::snprintf(text, sizeof text, "%d-%02d-%02d  %02d:%02d:%02d", c->year, c->month, c->day, c->hour,
-                  c->minute, c->second);
+    std::snprintf(text, sizeof text, "%d-%02d-%02d  %02d:%02d:%02d", c->year, c->month, c->day, c->hour, c->minute,
+                  c->second);
     return text;
 }
 

@@ -68,12 +68,12 @@ static_assert(offsetof(SyncRecord, mark) == 24);
 // Initial parameters of one hole. An empty name means no parameters were entered.
 struct HoleParams {
     std::u16string name;
-    float pbLen = 0;  // rod length
+    float pbLen = 0;               // rod length
     float e0 = 0, n0 = 0, d0 = 0;  // geographic start
     float x0 = 0, y0 = 0, z0 = 0;  // hole-frame start; x0 is also the start depth
-    float gi = 0;    // magnetic declination
-    float dPos = 0;  // design azimuth as stored: design true azimuth plus gi
-    float dDip = 0;  // design inclination
+    float gi = 0;                  // magnetic declination
+    float dPos = 0;                // design azimuth as stored: design true azimuth plus gi
+    float dDip = 0;                // design inclination
     friend bool operator==(const HoleParams&, const HoleParams&) = default;
 };
 

@@ -18,31 +18,31 @@ void RebuildAll(SurveyStore& store) {
 
 bool Recompute(SurveyStore& store, SurveyChange change) {
     switch (change) {
-    case SurveyChange::Loaded:
-        // A file that brought its holes keeps their stations exactly as saved.
-        if (!store.m_holes.empty()) return false;
-        RebuildAll(store);
-        return true;
-    case SurveyChange::DownloadEnded:
-        // Holes need both streams; until the second download ends they stay as they are.
-        if (store.m_probeRecords.empty() || store.m_syncRecords.empty()) return false;
-        AssembleHoles(store);
-        return true;
-    case SurveyChange::ParamsSaved:
-        ApplyHoleParams(store);
-        ComputeAllDepths(store);
-        ComputeAllTrajectories(store);
-        return false;
-    case SurveyChange::TrajectoryCommand:
-        ComputeAllDepths(store);
-        ComputeAllTrajectories(store);
-        return false;
-    case SurveyChange::SampledDisplay:
-        ComputeAllDepths(store);
-        return false;
-    case SurveyChange::StationCorrected:
-        ComputeAllTrajectories(store);
-        return false;
+        case SurveyChange::Loaded:
+            // A file that brought its holes keeps their stations exactly as saved.
+            if (!store.m_holes.empty()) return false;
+            RebuildAll(store);
+            return true;
+        case SurveyChange::DownloadEnded:
+            // Holes need both streams; until the second download ends they stay as they are.
+            if (store.m_probeRecords.empty() || store.m_syncRecords.empty()) return false;
+            AssembleHoles(store);
+            return true;
+        case SurveyChange::ParamsSaved:
+            ApplyHoleParams(store);
+            ComputeAllDepths(store);
+            ComputeAllTrajectories(store);
+            return false;
+        case SurveyChange::TrajectoryCommand:
+            ComputeAllDepths(store);
+            ComputeAllTrajectories(store);
+            return false;
+        case SurveyChange::SampledDisplay:
+            ComputeAllDepths(store);
+            return false;
+        case SurveyChange::StationCorrected:
+            ComputeAllTrajectories(store);
+            return false;
     }
     return false;
 }

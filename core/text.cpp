@@ -40,10 +40,20 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i) {
     int length = 0;
     char32_t c = 0;
     char32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) { length = 1; c = lead & 0x1F; minimum = 0x80; }
-    else if ((lead & 0xF0) == 0xE0) { length = 2; c = lead & 0x0F; minimum = 0x800; }
-    else if ((lead & 0xF8) == 0xF0) { length = 3; c = lead & 0x07; minimum = 0x10000; }
-    else return kReplacement;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 1;
+        c = lead & 0x1F;
+        minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 2;
+        c = lead & 0x0F;
+        minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 3;
+        c = lead & 0x07;
+        minimum = 0x10000;
+    } else
+        return kReplacement;
     for (int k = 0; k < length; ++k) {
         if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return kReplacement;
         c = (c << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);

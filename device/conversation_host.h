@@ -30,20 +30,20 @@ enum class DeviceTimer {
 // headless hosts end their wait on them; the main window may mark the document
 // modified. Nothing is required of a host that ignores them.
 enum class ConversationEvent {
-    ProbeTestAnswered,        // a probe test reply arrived (the message has been shown)
+    ProbeTestAnswered,  // a probe test reply arrived (the message has been shown)
     SyncTestAnswered,
-    ProbeDownloadComplete,    // the probe's last announced record arrived
+    ProbeDownloadComplete,  // the probe's last announced record arrived
     SyncDownloadComplete,
-    ProbeHistoryEmpty,        // the probe announced 0 records
+    ProbeHistoryEmpty,  // the probe announced 0 records
     SyncHistoryEmpty,
-    ProbeMemoryCleared,       // the probe answered ClearMemory
+    ProbeMemoryCleared,  // the probe answered ClearMemory
     SyncMemoryCleared,
-    ProbeRecordStored,        // one history record appended to the store
+    ProbeRecordStored,  // one history record appended to the store
     SyncRecordStored,
-    CalibrationComplete,      // calibration block 31 arrived
-    LiveValuesShown,          // a live sample was decoded and passed to ShowLiveValues
-    InstrumentClockShown,     // a clock reply was passed to ShowInstrumentClock
-    ReplyTimedOut,            // TIMER_REPLY expired (the time-out message has been shown)
+    CalibrationComplete,   // calibration block 31 arrived
+    LiveValuesShown,       // a live sample was decoded and passed to ShowLiveValues
+    InstrumentClockShown,  // a clock reply was passed to ShowInstrumentClock
+    ReplyTimedOut,         // TIMER_REPLY expired (the time-out message has been shown)
 };
 
 class ConversationHost {

@@ -38,10 +38,13 @@ std::string_view CommandText(Instrument instrument, DeviceCommand command) {
             return probe ? "FF FF FF FF FF FF 01 46 02 00 45" : "FF FF FF FF FF FF 01 47 02 00 44";
         case DeviceCommand::ReadHistory:
             return probe ? "FF FF FF FF FF FF 01 46 03 00 44" : "FF FF FF FF FF FF 01 47 03 00 45";
-        case DeviceCommand::RealTimeSample: return probe ? "FF FF FF FF FF FF 01 46 19 00 5E" : "";
-        case DeviceCommand::ReadCalibration: return probe ? "FF FF FF FF FF FF 01 46 31 00 76" : "";
+        case DeviceCommand::RealTimeSample:
+            return probe ? "FF FF FF FF FF FF 01 46 19 00 5E" : "";
+        case DeviceCommand::ReadCalibration:
+            return probe ? "FF FF FF FF FF FF 01 46 31 00 76" : "";
         case DeviceCommand::SetClock:
-        case DeviceCommand::ReadClock: return "";
+        case DeviceCommand::ReadClock:
+            return "";
     }
     return "";
 }
@@ -111,10 +114,10 @@ float ReadF32(const std::uint8_t* f, std::size_t pos) {
     return value;
 }
 
-OleTime OleTimeFromBcd(std::uint8_t year, std::uint8_t month, std::uint8_t day, std::uint8_t hour,
-                       std::uint8_t minute, std::uint8_t second) {
-    return OleTimeFromCalendar(BcdToInt(year) + 2000, BcdToInt(month), BcdToInt(day), BcdToInt(hour),
-                               BcdToInt(minute), BcdToInt(second));
+OleTime OleTimeFromBcd(std::uint8_t year, std::uint8_t month, std::uint8_t day, std::uint8_t hour, std::uint8_t minute,
+                       std::uint8_t second) {
+    return OleTimeFromCalendar(BcdToInt(year) + 2000, BcdToInt(month), BcdToInt(day), BcdToInt(hour), BcdToInt(minute),
+                               BcdToInt(second));
 }
 
 Bytes BuildReply(std::uint8_t device, DeviceCommand command, const Bytes& data) {

@@ -70,8 +70,8 @@ float ReadF32(const std::uint8_t* frame, std::size_t pos);
 // Six BCD bytes in the given order (second, minute, hour, day ... ) are decoded by the
 // conversations; this combines them: year + 2000 and the rest as BcdToInt gives them,
 // an impossible date giving an invalid time.
-OleTime OleTimeFromBcd(std::uint8_t year, std::uint8_t month, std::uint8_t day, std::uint8_t hour,
-                       std::uint8_t minute, std::uint8_t second);
+OleTime OleTimeFromBcd(std::uint8_t year, std::uint8_t month, std::uint8_t day, std::uint8_t hour, std::uint8_t minute,
+                       std::uint8_t second);
 
 // A reply frame around the given data: FF×5 C6 device command N data check. Used by
 // the simulator and the tests.

@@ -34,8 +34,12 @@ void InstrumentSession::OnTimer(DeviceTimer timer) {
             host_.SetProgress(0);
             host_.Notify(ConversationEvent::ReplyTimedOut);
             break;
-        case DeviceTimer::RealTime: probe_.OnRealTimeTick(); break;
-        case DeviceTimer::Progress: sync_.OnProgressTick(); break;
+        case DeviceTimer::RealTime:
+            probe_.OnRealTimeTick();
+            break;
+        case DeviceTimer::Progress:
+            sync_.OnProgressTick();
+            break;
     }
 }
 

@@ -22,9 +22,9 @@ inline constexpr int kFirstComPort = 1;
 inline constexpr int kLastComPort = 29;
 
 struct PortMapping {
-    int number = 0;      // n of COMn
-    std::string device;  // what is opened; empty when COMn maps to nothing
-    bool linked = false; // came from the port folder
+    int number = 0;       // n of COMn
+    std::string device;   // what is opened; empty when COMn maps to nothing
+    bool linked = false;  // came from the port folder
 };
 
 // Where the COMn links live.

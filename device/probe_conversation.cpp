@@ -101,9 +101,7 @@ void DecodeRawLiveSample(std::span<const std::uint8_t> frame, const ProbeCalibra
 
 ProbeConversation::ProbeConversation(ConversationHost& host) : host_(host), calibration_(DefaultCalibration()) {}
 
-void ProbeConversation::TestConnection() {
-    SendHexCommand(host_, CommandText(Instrument::Probe, DeviceCommand::Test));
-}
+void ProbeConversation::TestConnection() { SendHexCommand(host_, CommandText(Instrument::Probe, DeviceCommand::Test)); }
 
 void ProbeConversation::StartHistoryDownload() {
     host_.Store().m_probeRecords.clear();
@@ -142,23 +140,36 @@ void ProbeConversation::HandleReply(std::span<const std::uint8_t> frame) {
             ShowTestAnswer(frame);
             host_.Notify(ConversationEvent::ProbeTestAnswered);
             break;
-        case DeviceCommand::ClearMemory: FinishMemoryClear(host_, ConversationEvent::ProbeMemoryCleared); break;
+        case DeviceCommand::ClearMemory:
+            FinishMemoryClear(host_, ConversationEvent::ProbeMemoryCleared);
+            break;
         case DeviceCommand::ReadHistory:
-            if (length == kHeaderLength) HandleHeader(frame);
-            else if (length == kProcessedRecordLength) HandleRecord(DecodeProcessedProbeRecord(frame));
-            else if (length == kRawRecordLength) HandleRecord(DecodeRawProbeRecord(frame, calibration_, live_));
+            if (length == kHeaderLength)
+                HandleHeader(frame);
+            else if (length == kProcessedRecordLength)
+                HandleRecord(DecodeProcessedProbeRecord(frame));
+            else if (length == kRawRecordLength)
+                HandleRecord(DecodeRawProbeRecord(frame, calibration_, live_));
             break;
         case DeviceCommand::SetClock:
-        case DeviceCommand::ReadClock: ShowClockReply(host_, frame); break;
+        case DeviceCommand::ReadClock:
+            ShowClockReply(host_, frame);
+            break;
         case DeviceCommand::RealTimeSample:
-            if (length == kProcessedLiveLength) DecodeProcessedLiveSample(frame, live_);
-            else if (length == kRawLiveLength) DecodeRawLiveSample(frame, calibration_, live_);
-            else break;
+            if (length == kProcessedLiveLength)
+                DecodeProcessedLiveSample(frame, live_);
+            else if (length == kRawLiveLength)
+                DecodeRawLiveSample(frame, calibration_, live_);
+            else
+                break;
             host_.ShowLiveValues(live_);
             host_.Notify(ConversationEvent::LiveValuesShown);
             break;
-        case DeviceCommand::ReadCalibration: HandleCalibrationBlock(frame); break;
-        default: break;
+        case DeviceCommand::ReadCalibration:
+            HandleCalibrationBlock(frame);
+            break;
+        default:
+            break;
     }
 }
 

@@ -19,8 +19,8 @@ public:
     // Menu commands.
     void TestConnection();
     void StartHistoryDownload();
-    void StartRealTime();    // does nothing while the live-values display is open
-    void ClearMemory();      // asks first; only OK goes on
+    void StartRealTime();  // does nothing while the live-values display is open
+    void ClearMemory();    // asks first; only OK goes on
 
     // The live-values display was closed: stops the reply and real-time timers.
     void StopRealTime();

@@ -15,19 +15,31 @@ namespace {
 
 QSerialPort::Parity ParityOf(char c) {
     switch (c) {
-        case 'o': case 'O': return QSerialPort::OddParity;
-        case 'e': case 'E': return QSerialPort::EvenParity;
-        case 'm': case 'M': return QSerialPort::MarkParity;
-        case 's': case 'S': return QSerialPort::SpaceParity;
-        default: return QSerialPort::NoParity;
+        case 'o':
+        case 'O':
+            return QSerialPort::OddParity;
+        case 'e':
+        case 'E':
+            return QSerialPort::EvenParity;
+        case 'm':
+        case 'M':
+            return QSerialPort::MarkParity;
+        case 's':
+        case 'S':
+            return QSerialPort::SpaceParity;
+        default:
+            return QSerialPort::NoParity;
     }
 }
 
 QSerialPort::StopBits StopBitsOf(int code) {
     switch (code) {
-        case 2: return QSerialPort::TwoStop;
-        case 3: return QSerialPort::OneAndHalfStop;
-        default: return QSerialPort::OneStop;
+        case 2:
+            return QSerialPort::TwoStop;
+        case 3:
+            return QSerialPort::OneAndHalfStop;
+        default:
+            return QSerialPort::OneStop;
     }
 }
 
@@ -55,8 +67,7 @@ bool SerialLink::OpenDevice(const std::string& device, int baud, char parity, in
     return OpenPath(device, number != 0 ? number : -1, baud, parity, dataBits, stopBits);
 }
 
-bool SerialLink::OpenPath(const std::string& device, int number, int baud, char parity, int dataBits,
-                          int stopBits) {
+bool SerialLink::OpenPath(const std::string& device, int number, int baud, char parity, int dataBits, int stopBits) {
     // The real device, so that a COMn link and its target share one lock.
     const QFileInfo info(QString::fromStdString(device));
     const QString path = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();

@@ -26,8 +26,7 @@ public:
     // device cannot be opened (the port number stays 0). Pending bytes are dropped.
     bool Open(int port, int baud = 9600, char parity = 'n', int dataBits = 8, int stopBits = 1);
     // The same for a device path typed by the user.
-    bool OpenDevice(const std::string& device, int baud = 9600, char parity = 'n', int dataBits = 8,
-                    int stopBits = 1);
+    bool OpenDevice(const std::string& device, int baud = 9600, char parity = 'n', int dataBits = 8, int stopBits = 1);
     // Closes the port; no dataReceived() follows. Closing a closed link does nothing.
     void Close();
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "core/survey_pipeline.h"
 #include "core/messages.h"
-#include "device/frames.h"
+#include "core/survey_pipeline.h"
 #include "device/common_replies.h"
+#include "device/frames.h"
 #include "device/send.h"
 
 namespace sondara {
@@ -74,14 +74,21 @@ void SyncConversation::HandleReply(std::span<const std::uint8_t> frame) {
             ShowTestAnswer(frame);
             host_.Notify(ConversationEvent::SyncTestAnswered);
             break;
-        case DeviceCommand::ClearMemory: FinishMemoryClear(host_, ConversationEvent::SyncMemoryCleared); break;
+        case DeviceCommand::ClearMemory:
+            FinishMemoryClear(host_, ConversationEvent::SyncMemoryCleared);
+            break;
         case DeviceCommand::ReadHistory:
-            if (length == kHeaderLength) HandleHeader(frame);
-            else if (length == kRecordLength) HandleRecord(frame);
+            if (length == kHeaderLength)
+                HandleHeader(frame);
+            else if (length == kRecordLength)
+                HandleRecord(frame);
             break;
         case DeviceCommand::SetClock:
-        case DeviceCommand::ReadClock: ShowClockReply(host_, frame); break;
-        default: break;
+        case DeviceCommand::ReadClock:
+            ShowClockReply(host_, frame);
+            break;
+        default:
+            break;
     }
 }
 

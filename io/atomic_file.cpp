@@ -44,8 +44,10 @@ std::string SyncFile(const std::string& path, const Ownership& owner) {
     if (fd < 0) return ErrnoText("open");
     std::string problem;
     if (owner.replaces) (void)!::fchown(fd, owner.uid, owner.gid);  // best effort: only root may give files away
-    if (::fchmod(fd, owner.mode) != 0) problem = ErrnoText("chmod");
-    else if (::fsync(fd) != 0) problem = ErrnoText("fsync");
+    if (::fchmod(fd, owner.mode) != 0)
+        problem = ErrnoText("chmod");
+    else if (::fsync(fd) != 0)
+        problem = ErrnoText("fsync");
     ::close(fd);
     return problem;
 }

@@ -19,10 +19,11 @@ namespace {
 constexpr std::size_t kMaxSheetUnits = 31;  // Excel counts UTF-16 units
 constexpr lxw_row_t kMaxRows = 1048576;
 
-const std::vector<std::string> kHoleColumns = {
-    "有效", "序号", "孔深", "真方位角", "倾角", "地磁倾角", "总加速度", "总磁场", "温度",
-    "时间", "左右偏差", "上下偏差", "东坐标", "北坐标", "垂深", "水平位移", "平移方位角", "视平移"};
-const std::vector<std::string> kParamColumns = {"钻孔名称", "钻杆长度", "西磁偏角", "设计倾角", "设计真方位", "初始孔深"};
+const std::vector<std::string> kHoleColumns = {"有效",     "序号",   "孔深", "真方位角", "倾角",       "地磁倾角",
+                                               "总加速度", "总磁场", "温度", "时间",     "左右偏差",   "上下偏差",
+                                               "东坐标",   "北坐标", "垂深", "水平位移", "平移方位角", "视平移"};
+const std::vector<std::string> kParamColumns = {"钻孔名称", "钻杆长度",   "西磁偏角",
+                                                "设计倾角", "设计真方位", "初始孔深"};
 
 std::string AsciiLower(std::string s) {
     for (char& c : s) {
@@ -85,8 +86,8 @@ std::string WriteHoleSheet(lxw_workbook* book, const HoleSurvey& h, SheetNames& 
     const std::string wanted = Utf16ToUtf8(h.name);
     const std::string name = names.Take(h.name);
     if (name != wanted) {
-        ShowMessage(std::string(kSheetCreateFailedText) + "\n\n钻孔“" + wanted + "”的名称不能用作工作表名，其数据已写入工作表“" +
-                        name + "”。",
+        ShowMessage(std::string(kSheetCreateFailedText) + "\n\n钻孔“" + wanted +
+                        "”的名称不能用作工作表名，其数据已写入工作表“" + name + "”。",
                     kAppCaption, MessageIcon::Warning);
     }
     lxw_worksheet* sheet = workbook_add_worksheet(book, name.c_str());
@@ -96,8 +97,10 @@ std::string WriteHoleSheet(lxw_workbook* book, const HoleSurvey& h, SheetNames& 
     int lost = 0;
     for (const ProbeRecord& r : h.records) {
         if ((r.flag & kStation) == 0) continue;
-        if (static_cast<lxw_row_t>(row) + 1 >= kMaxRows) ++lost;
-        else lost += WriteRow(sheet, static_cast<lxw_row_t>(row) + 1, HoleRowTexts(h, r, row));
+        if (static_cast<lxw_row_t>(row) + 1 >= kMaxRows)
+            ++lost;
+        else
+            lost += WriteRow(sheet, static_cast<lxw_row_t>(row) + 1, HoleRowTexts(h, r, row));
         ++row;
     }
     if (lost > 0) ReportLostRows(name, lost);
@@ -118,8 +121,10 @@ std::string WriteWorkbook(const SurveyStore& store, const std::string& file) {
     WriteRow(params, 0, kParamColumns);
     int lost = 0;
     for (std::size_t i = 0; i < store.m_holes.size(); ++i) {
-        if (i + 1 >= kMaxRows) ++lost;
-        else lost += WriteRow(params, static_cast<lxw_row_t>(i + 1), ParamsRowTexts(store.m_holes[i]));
+        if (i + 1 >= kMaxRows)
+            ++lost;
+        else
+            lost += WriteRow(params, static_cast<lxw_row_t>(i + 1), ParamsRowTexts(store.m_holes[i]));
     }
     if (lost > 0) ReportLostRows(kParamsSheetName, lost);
     const lxw_error err = wb.Close();
@@ -177,7 +182,7 @@ std::vector<std::string> HoleRowTexts(const HoleSurvey& h, const ProbeRecord& r,
 }
 
 std::vector<std::string> ParamsRowTexts(const HoleSurvey& h) {
-    return {Utf16ToUtf8(h.name), FixedText(h.pbLen, 3), FixedText(h.gi, 3),
+    return {Utf16ToUtf8(h.name),  FixedText(h.pbLen, 3), FixedText(h.gi, 3),
             FixedText(h.dDip, 3), FixedText(h.dPos, 3),  FixedText(h.x0, 3)};
 }
 

@@ -29,8 +29,8 @@ public:
 
 private:
     bool IsTaken(const std::string& name) const;
-    std::unordered_set<std::string> taken_;             // lower-cased
-    std::unordered_map<std::string, int> nextSuffix_;   // by lower-cased wanted name
+    std::unordered_set<std::string> taken_;            // lower-cased
+    std::unordered_map<std::string, int> nextSuffix_;  // by lower-cased wanted name
 };
 
 // The 18 texts of a hole row for station `r` of hole `h`, with row counter `row`.

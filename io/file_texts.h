@@ -13,7 +13,8 @@ inline constexpr char kWrongFormatText[] = "数据格式不匹配，请重新选
 inline constexpr char kOpenFailedText[] = "打开文档失败。";
 inline constexpr char kSaveFailedText[] = "保存文档失败。";
 inline constexpr char kDamagedFileText[] = "数据文件已损坏，未载入。";
-inline constexpr char kUnsupportedExtensionText[] = "不支持的文件类型，未保存。\n请使用扩展名 .bhx（数据文件）、.xlsx 或 .xls（Excel 工作表）。";
+inline constexpr char kUnsupportedExtensionText[] =
+    "不支持的文件类型，未保存。\n请使用扩展名 .bhx（数据文件）、.xlsx 或 .xls（Excel 工作表）。";
 
 inline constexpr char kJsonParseFailedFormat[] = "JSON 文件解析失败\n\n原因：%s\n位置：%zu\n";
 inline constexpr char kJsonStructureText[] = "JSON 文件内容不符合测斜数据格式，未导入。";

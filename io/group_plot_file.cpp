@@ -17,15 +17,18 @@ namespace {
 constexpr char kLineEnd[] = "\r\n";
 
 bool IsSelected(const SurveyStore& store, std::size_t i) {
-    return i < store.m_holes.size() && i < store.m_holeParams.size() && store.m_holes[i].name == store.m_holeParams[i].name;
+    return i < store.m_holes.size() && i < store.m_holeParams.size() &&
+           store.m_holes[i].name == store.m_holeParams[i].name;
 }
 
 // The file is written as text on the system it comes from: every LF, also one inside
 // a name, becomes CR LF.
 void AppendText(std::string& out, const std::string& text) {
     for (char c : text) {
-        if (c == '\n') out += kLineEnd;
-        else out += c;
+        if (c == '\n')
+            out += kLineEnd;
+        else
+            out += c;
     }
 }
 
@@ -84,8 +87,10 @@ bool WriteGroupPlotFile(const SurveyStore& store, const std::string& path) {
     std::string badName;
     const std::optional<std::string> bytes = GroupPlotFileBytes(store, codeSet, &badName);
     std::string problem;
-    if (!bytes) problem = "钻孔名称“" + badName + "”无法用本机字符集 " + codeSet + " 表示";
-    else problem = WriteFileAtomically(path, *bytes);
+    if (!bytes)
+        problem = "钻孔名称“" + badName + "”无法用本机字符集 " + codeSet + " 表示";
+    else
+        problem = WriteFileAtomically(path, *bytes);
     if (problem.empty()) return true;
     ShowMessage(std::string(kGroupPlotFileFailedText) + "\n\n" + path + "\n" + problem, kAppCaption, MessageIcon::None);
     return false;

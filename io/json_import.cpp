@@ -9,8 +9,8 @@
 
 #include "core/messages.h"
 #include "core/ole_time.h"
-#include "core/text.h"
 #include "core/survey_pipeline.h"
+#include "core/text.h"
 #include "file_texts.h"
 #include "input_file.h"
 #include "post_load.h"
@@ -37,7 +37,9 @@ struct Where {
     std::string Text() const { return key != nullptr ? at + "/" + key : at; }
 };
 
-[[noreturn]] void Fail(std::string reason, const Where& where) { throw StructureError{std::move(reason), where.Text()}; }
+[[noreturn]] void Fail(std::string reason, const Where& where) {
+    throw StructureError{std::move(reason), where.Text()};
+}
 
 // Lets the library reject a value that is no number with its own text.
 [[noreturn]] void FailNotNumber(const json& v, const Where& where) {
@@ -185,7 +187,8 @@ HoleParams ParamsFrom(const json& e, const json& gi, double giValue, const Where
     p.d0 = f32("d0");
     p.gi = NarrowToFloat32(giValue, gi, Where{kTop, "gi"});
     const json& name = Member(e, "name", where);
-    if (!name.is_string()) Fail(std::string("type must be string, but is ") + name.type_name(), Where{where.at, "name"});
+    if (!name.is_string())
+        Fail(std::string("type must be string, but is ") + name.type_name(), Where{where.at, "name"});
     p.name = Utf8ToUtf16(name.get_ref<const std::string&>());
     return p;
 }
@@ -212,7 +215,8 @@ SurveyStore SurveyFrom(const json& doc) {
         if (!sampler.is_object()) Fail(std::string("type must be object, but is ") + sampler.type_name(), Where{where});
         const json& samples = ArrayMember(sampler, "samples", Where{where});
         for (std::size_t n = 0; n < samples.size(); ++n) {
-            parts.m_syncRecords.push_back(SyncFrom(samples[n], static_cast<std::int32_t>(n), static_cast<std::int32_t>(k),
+            parts.m_syncRecords.push_back(SyncFrom(samples[n], static_cast<std::int32_t>(n),
+                                                   static_cast<std::int32_t>(k),
                                                    Where{where + "/samples/" + std::to_string(n)}));
         }
         parts.m_holeParams.push_back(ParamsFrom(sampler, gi, giValue, Where{where}));

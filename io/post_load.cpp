@@ -4,9 +4,7 @@
 
 namespace sondara {
 
-void RebuildHolesIfNone(SurveyStore& store) {
-    Recompute(store, SurveyChange::Loaded);
-}
+void RebuildHolesIfNone(SurveyStore& store) { Recompute(store, SurveyChange::Loaded); }
 
 void RenumberSyncHoles(std::vector<SyncRecord>& records) {
     if (records.empty()) return;

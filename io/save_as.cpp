@@ -17,9 +17,12 @@ SaveKind SaveKindFor(const std::string& path) {
 
 bool SaveAs(const SurveyStore& store, const std::string& path) {
     switch (SaveKindFor(path)) {
-        case SaveKind::SurveyFile: return SaveSurveyFile(store, path);
-        case SaveKind::Excel: return ExportExcel(store, path);
-        case SaveKind::Unsupported: break;
+        case SaveKind::SurveyFile:
+            return SaveSurveyFile(store, path);
+        case SaveKind::Excel:
+            return ExportExcel(store, path);
+        case SaveKind::Unsupported:
+            break;
     }
     ShowMessage(std::string(kUnsupportedExtensionText) + "\n\n" + path, kAppCaption, MessageIcon::Warning);
     return false;

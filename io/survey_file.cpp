@@ -222,8 +222,10 @@ SurveyImage ReadImage(Reader& in) {
 
 template <class T>
 void AppendAll(std::vector<T>& to, std::vector<T>& from) {
-    if (to.empty()) to = std::move(from);
-    else to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+    if (to.empty())
+        to = std::move(from);
+    else
+        to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
 }
 
 void RunPostLoadSteps(SurveyStore& store) {

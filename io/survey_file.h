@@ -18,7 +18,7 @@ namespace sondara {
 
 inline constexpr char kSurveyMagic[] = "QRVTMWLN";  // 8 bytes, no terminator in the file
 inline constexpr std::size_t kParamBlockSize = 64;
-inline constexpr std::size_t kNameUnits = 12;       // UTF-16 units of a stored name
+inline constexpr std::size_t kNameUnits = 12;  // UTF-16 units of a stored name
 
 // ---- The image, in memory -------------------------------------------------------
 

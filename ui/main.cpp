@@ -6,8 +6,8 @@
 #include "ui/common/document.h"
 #include "ui/common/file_dialogs.h"
 #include "ui/common/fonts.h"
-#include "ui/mainwindow/main_frame.h"
 #include "ui/common/message_box_sink.h"
+#include "ui/mainwindow/main_frame.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

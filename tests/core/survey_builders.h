@@ -7,9 +7,7 @@ namespace sondara::test {
 
 inline constexpr double kBaseDay = 45352.0;  // 2024-03-01
 
-inline OleTime At(double seconds, std::int32_t status = kTimeValid) {
-    return {kBaseDay + seconds / 86400.0, status};
-}
+inline OleTime At(double seconds, std::int32_t status = kTimeValid) { return {kBaseDay + seconds / 86400.0, status}; }
 
 inline ProbeRecord Probe(double seconds, std::int32_t status = kTimeValid) {
     ProbeRecord r;

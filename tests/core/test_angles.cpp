@@ -9,7 +9,9 @@ namespace sondara {
 namespace {
 
 TEST(Angles, Normalize360_FoldsIntoOneTurn) {
-    struct Case { double in, out; };
+    struct Case {
+        double in, out;
+    };
     const Case cases[] = {{0, 0}, {359.5, 359.5}, {360, 0}, {720.5, 0.5}, {-30, 330}, {-360, 0}, {-720.25, 359.75}};
     for (const Case& c : cases) EXPECT_DOUBLE_EQ(Normalize360(c.in), c.out) << c.in;
 }

@@ -24,7 +24,8 @@ std::vector<std::vector<int>> HoleContents(const SurveyStore& store) {
     std::vector<std::vector<int>> holes;
     for (const HoleSurvey& h : store.m_holes) {
         holes.emplace_back();
-        for (const ProbeRecord& r : h.records) holes.back().push_back(static_cast<int>(std::lround((r.time.dt - test::kBaseDay) * 86400)));
+        for (const ProbeRecord& r : h.records)
+            holes.back().push_back(static_cast<int>(std::lround((r.time.dt - test::kBaseDay) * 86400)));
     }
     return holes;
 }
@@ -54,7 +55,7 @@ TEST(Assembly, NoSyncRecords_GiveOneHoleOfAllValidSamples) {
     const auto& records = store.m_holes[0].records;
     ASSERT_EQ(records.size(), 3u);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(records[i].idx, i);  // the invalid one leaves no gap
-    EXPECT_EQ(records[1].flag, kStation);                       // own flags kept
+    EXPECT_EQ(records[1].flag, kStation);                      // own flags kept
     EXPECT_EQ(records[2].time.status, kTimeNull);
     EXPECT_TRUE(store.m_holes[0].name.empty());
 }
@@ -76,21 +77,24 @@ TEST(Assembly, HoleNumbersSteppingUp_StartHolesAfterTheUnpairedLead) {
 }
 
 TEST(Assembly, StepDownContinuesTheHole_AndTheFirstHoleMayBeEmpty) {
-    SurveyStore store = StoreOf({Probe(11), Probe(21), Probe(31), Probe(41)},
-                                {Sync(10, 1), Sync(20, 2), Sync(30, 1), Sync(40, 2)});
+    SurveyStore store =
+        StoreOf({Probe(11), Probe(21), Probe(31), Probe(41)}, {Sync(10, 1), Sync(20, 2), Sync(30, 1), Sync(40, 2)});
     AssembleHoles(store);
     EXPECT_EQ(HoleContents(store), (std::vector<std::vector<int>>{{}, {10}, {20, 30}, {40}}));
 }
 
 TEST(Assembly, FirstHoleNumberOtherThanOne_JoinsTheFirstHole) {
-    SurveyStore store = StoreOf({Probe(11), Probe(21), Probe(31), Probe(41)},
-                                {Sync(10, 5), Sync(20, 5), Sync(30, 6), Sync(40, 8)});
+    SurveyStore store =
+        StoreOf({Probe(11), Probe(21), Probe(31), Probe(41)}, {Sync(10, 5), Sync(20, 5), Sync(30, 6), Sync(40, 8)});
     AssembleHoles(store);
     EXPECT_EQ(HoleContents(store), (std::vector<std::vector<int>>{{10, 20}, {30, 40}}));
 }
 
 TEST(Assembly, PairingWindow_IsThirteenSecondsBackAndHalfASecondAhead) {
-    struct Case { double syncOffset; bool pairs; };
+    struct Case {
+        double syncOffset;
+        bool pairs;
+    };
     const Case cases[] = {{-12.9, true}, {-13.0, false}, {-12.999, true}, {0.0, true},
                           {0.4, true},   {0.6, false},   {0.5, false},    {-20, false}};
     for (const Case& c : cases) {
@@ -129,11 +133,14 @@ TEST(Assembly, NullAndInvalidTimes_NeverPair) {
 SurveyStore RandomSurvey(std::mt19937& rng, int maxProbes, int maxSyncs) {
     std::uniform_int_distribution<int> count(0, maxProbes), syncCount(0, maxSyncs), percent(0, 99);
     std::uniform_real_distribution<double> jitter(-20, 20);
-    auto status = [&] { const int p = percent(rng); return p < 5 ? kTimeInvalid : p < 10 ? kTimeNull : kTimeValid; };
+    auto status = [&] {
+        const int p = percent(rng);
+        return p < 5 ? kTimeInvalid : p < 10 ? kTimeNull : kTimeValid;
+    };
     auto seconds = [&](double& clock) {
         const int p = percent(rng);
-        if (p < 10) return clock + jitter(rng);                       // out of order
-        if (p < 20) return clock;                                     // repeated
+        if (p < 10) return clock + jitter(rng);                                 // out of order
+        if (p < 20) return clock;                                               // repeated
         clock += p < 60 ? std::floor(percent(rng) / 8.0) : percent(rng) / 7.0;  // whole or fractional steps
         return clock;
     };

@@ -61,7 +61,7 @@ TEST(Attitude, WorkedExamples) {
 TEST(Attitude, SteepGravity_TakesTheSquareRootBranch) {
     // Not unit vectors, so the two formulas for the inclination disagree.
     EXPECT_NEAR(FromComponents(0, 0, 0.7f, 1, 0, 0).inc, 90 - 44.427, 1e-3);  // arcsin(gz)
-    EXPECT_NEAR(FromComponents(0, 0, 0.71f, 1, 0, 0).inc, 0, 1e-3);          // arcsin(sqrt(1 - gx² - gy²))
+    EXPECT_NEAR(FromComponents(0, 0, 0.71f, 1, 0, 0).inc, 0, 1e-3);           // arcsin(sqrt(1 - gx² - gy²))
     EXPECT_NEAR(FromComponents(0, 0, -0.71f, 1, 0, 0).inc, 180, 1e-3);
 }
 

@@ -7,14 +7,18 @@ namespace sondara {
 namespace {
 
 TEST(OleTime, CalendarDates_GiveDaysSince1899December30) {
-    struct Case { CalendarTime when; double expected; };
-    const Case cases[] = {
-        {{1899, 12, 30, 0, 0, 0}, 0.0},
-        {{1900, 1, 1, 0, 0, 0}, 2.0},
-        {{2024, 3, 1, 12, 0, 0}, 45352.5},
-        {{2024, 3, 1, 6, 0, 0}, 45352.25},
-        {{1899, 12, 29, 6, 0, 0}, -1.25},  // before the epoch the fraction counts forwards
+    struct Case {
+        CalendarTime when;
+        double expected;
     };
+    const Case
+        cases
+            [] =
+                {
+                    {{1899, 12, 30, 0, 0, 0}, 0.0},    {{1900, 1, 1, 0, 0, 0}, 2.0},
+                    {{2024, 3, 1, 12, 0, 0}, 45352.5}, {{2024, 3, 1, 6, 0, 0}, 45352.25},
+                    {{1899, 12, 29, 6, 0, 0}, -1.25},  // before the epoch the fraction counts forwards
+                };
     for (const Case& c : cases) {
         const OleTime t = OleTimeFromCalendar(c.when);
         EXPECT_EQ(t.status, kTimeValid);
@@ -25,8 +29,8 @@ TEST(OleTime, CalendarDates_GiveDaysSince1899December30) {
 
 TEST(OleTime, DatesThatDoNotExist_AreInvalid) {
     const CalendarTime cases[] = {
-        {2023, 2, 29, 0, 0, 0}, {2024, 13, 1, 0, 0, 0}, {2024, 4, 31, 0, 0, 0},
-        {2024, 1, 1, 24, 0, 0}, {2024, 1, 1, 0, 60, 0}, {2024, 1, 1, 0, 0, 60}, {99, 1, 1, 0, 0, 0},
+        {2023, 2, 29, 0, 0, 0}, {2024, 13, 1, 0, 0, 0}, {2024, 4, 31, 0, 0, 0}, {2024, 1, 1, 24, 0, 0},
+        {2024, 1, 1, 0, 60, 0}, {2024, 1, 1, 0, 0, 60}, {99, 1, 1, 0, 0, 0},
     };
     for (const CalendarTime& c : cases) EXPECT_EQ(OleTimeFromCalendar(c).status, kTimeInvalid);
     EXPECT_EQ(OleTimeFromCalendar(2024, 2, 29, 23, 59, 59).status, kTimeValid);

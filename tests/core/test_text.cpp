@@ -13,10 +13,12 @@ TEST(Text, Utf8AndUtf16_RoundTripIncludingCharactersOutsideTheBmp) {
 }
 
 TEST(Text, BrokenInput_BecomesReplacementCharacters) {
-    EXPECT_EQ(Utf8ToUtf16("a\xff" "b"), u"a\uFFFDb");
-    EXPECT_EQ(Utf8ToUtf16("\xe4\xb8"), u"\uFFFD");          // cut short
-    EXPECT_EQ(Utf8ToUtf16("\xc0\xaf"), u"\uFFFD");          // overlong
-    EXPECT_EQ(Utf8ToUtf16("\xed\xa0\x80"), u"\uFFFD");      // encoded surrogate
+    EXPECT_EQ(Utf8ToUtf16("a\xff"
+                          "b"),
+              u"a\uFFFDb");
+    EXPECT_EQ(Utf8ToUtf16("\xe4\xb8"), u"\uFFFD");      // cut short
+    EXPECT_EQ(Utf8ToUtf16("\xc0\xaf"), u"\uFFFD");      // overlong
+    EXPECT_EQ(Utf8ToUtf16("\xed\xa0\x80"), u"\uFFFD");  // encoded surrogate
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\uFFFD");
     EXPECT_EQ(Utf16ToUtf8(std::u16string{char16_t(0xDC00), u'x'}), "\uFFFDx");
 }

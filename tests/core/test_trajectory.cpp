@@ -42,7 +42,9 @@ TEST(Trajectory, WorkedExample_MatchesToFourDecimals) {
     EXPECT_EQ(r[0].x, 100.0f);
     EXPECT_EQ(r[0].y, 200.0f);
     EXPECT_EQ(r[0].z, -50.0f);
-    struct Expected { float dx, dy, dz, x, y, z; };
+    struct Expected {
+        float dx, dy, dz, x, y, z;
+    };
     const Expected expected[] = {{2.4995f, 0.0262f, 0.0262f, 101.4454f, 199.7190f, -49.7138f},
                                  {3.9954f, 0.1046f, 0.1047f, 102.8695f, 199.3903f, -49.3764f}};
     for (int i = 0; i < 2; ++i) {
@@ -72,8 +74,10 @@ TEST(Trajectory, Step_IsTheStatedMixOfFloatAndDoubleArithmetic) {
     const float im = (12.0f + 14.0f) / 2, am = (97.0f + 99.0f) / 2;
     const double pi = 3.1415926535;
     auto rad = [&](float degrees) { return static_cast<double>(degrees) * pi / 180; };
-    EXPECT_EQ(cur.dx, static_cast<float>(prev.dx + static_cast<double>(length) * std::cos(rad(im - 10.0f)) * std::cos(rad(am - 95.0f))));
-    EXPECT_EQ(cur.x, static_cast<float>(prev.x + static_cast<double>(length) * std::cos(rad(im)) * std::sin(rad(am + 5.0f))));
+    EXPECT_EQ(cur.dx, static_cast<float>(prev.dx + static_cast<double>(length) * std::cos(rad(im - 10.0f)) *
+                                                       std::cos(rad(am - 95.0f))));
+    EXPECT_EQ(cur.x,
+              static_cast<float>(prev.x + static_cast<double>(length) * std::cos(rad(im)) * std::sin(rad(am + 5.0f))));
 }
 
 TEST(Trajectory, DepthPass_GivesStationsRodSteps) {
@@ -128,9 +132,11 @@ TEST(Trajectory, StraightHoleOnTheDesignLine_StaysOnIt) {
 }
 
 TEST(Trajectory, MeanAzimuth_TakesTheShortWayRoundTheCircle) {
-    struct Case { float a, b, mean; };
-    const Case cases[] = {{350, 10, 0}, {10, 350, 0}, {300, 100, 20}, {340, 30, 5}, {179, 360, 89.5f},
-                          {90, 100, 95}, {0, 180, 90}, {97.3f, 99.1f, (97.3f + 99.1f) / 2}};
+    struct Case {
+        float a, b, mean;
+    };
+    const Case cases[] = {{350, 10, 0},      {10, 350, 0},  {300, 100, 20}, {340, 30, 5},
+                          {179, 360, 89.5f}, {90, 100, 95}, {0, 180, 90},   {97.3f, 99.1f, (97.3f + 99.1f) / 2}};
     for (const Case& c : cases) EXPECT_EQ(MeanAzimuth(c.a, c.b), c.mean) << c.a << " " << c.b;
 }
 
@@ -156,7 +162,12 @@ TEST(Trajectory, RefusedHoles_KeepTheirRecordsAndSayWhy) {
     HoleSurvey unsampled = WorkedExampleHole();
     for (auto& r : unsampled.records) r.flag = kStation;
 
-    struct Case { HoleSurvey hole; bool depthsOk; const char* depthError; const char* trajectoryError; };
+    struct Case {
+        HoleSurvey hole;
+        bool depthsOk;
+        const char* depthError;
+        const char* trajectoryError;
+    };
     Case cases[] = {{unnamed, false, kNoHoleParams, kNoHoleParams},
                     {empty, false, kNoHoleRecords, kNoHoleRecords},
                     {unsampled, true, "", kNoSampledRecords}};
@@ -225,7 +236,9 @@ TEST(Trajectory, AllHolesPasses_RunEveryHoleAndCountThem) {
 TEST(DerivedValues, DisplacementAzimuthAndDistances) {
     EXPECT_NEAR(HorizontalDisplacement(3, -3), 4.243f, 5e-4);
     EXPECT_NEAR(DisplacementAzimuth(3, -3), 135.0f, 5e-4);
-    struct Case { float e, n, azimuth; };
+    struct Case {
+        float e, n, azimuth;
+    };
     const Case cases[] = {{0, 5, 0}, {0, -5, 180}, {5, 0, 90}, {-5, 0, 270}, {-3, 3, 315}, {-3, -3, 225}};
     for (const Case& c : cases) EXPECT_NEAR(DisplacementAzimuth(c.e, c.n), c.azimuth, 5e-4) << c.e << "," << c.n;
     EXPECT_EQ(DisplacementAzimuth(0, 5), 0.0f);

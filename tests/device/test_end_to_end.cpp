@@ -66,9 +66,9 @@ void ExpectSameProbeRecords(const std::vector<ProbeRecord>& got, const std::vect
         SCOPED_TRACE(i);
         EXPECT_EQ(got[i].idx, want[i].idx);
         // Bit for bit: the same float arithmetic on the same bytes.
-        for (auto field : {&ProbeRecord::inc, &ProbeRecord::azi, &ProbeRecord::tmp, &ProbeRecord::GTF,
-                           &ProbeRecord::MTF, &ProbeRecord::DIP, &ProbeRecord::GT, &ProbeRecord::MT,
-                           &ProbeRecord::volt})
+        for (auto field :
+             {&ProbeRecord::inc, &ProbeRecord::azi, &ProbeRecord::tmp, &ProbeRecord::GTF, &ProbeRecord::MTF,
+              &ProbeRecord::DIP, &ProbeRecord::GT, &ProbeRecord::MT, &ProbeRecord::volt})
             EXPECT_EQ(got[i].*field, want[i].*field);
         EXPECT_EQ(got[i].time.dt, want[i].time.dt);
         EXPECT_EQ(got[i].time.status, want[i].time.status);
@@ -104,7 +104,8 @@ TEST_P(ProbeDownload, Download_GivesExactlyTheSimulatorsRecords) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, ProbeDownload,
     ::testing::Values(ProbeCase{"Processed", false, {}}, ProbeCase{"Raw", true, {}},
-                      ProbeCase{"ProcessedNoisyBrokenSplit", false,
+                      ProbeCase{"ProcessedNoisyBrokenSplit",
+                                false,
                                 {"--noise", "9", "--noise-every", "3", "--corrupt", "7", "--split", "11"}},
                       ProbeCase{"RawNoisyBrokenSplit", true, {"--noise", "5", "--corrupt", "4", "--split", "17"}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -139,7 +140,9 @@ TEST(EndToEnd, SurveyFromAJsonFile_IsWhatBothDownloadsGive) {
     auto probe = [](double inc, double azi, std::int64_t time) {
         return QString(R"({"idx":9,"flag":0,"inc":%1,"azi":%2,"tmp":21.5,"GTF":10,"MTF":20,"DIP":45.5,"GT":1,)"
                        R"("MT":0.5,"volt":3.5,"depth":0,"time":%3,"x":0,"y":0,"z":0,"dx":0,"dy":0,"dz":0})")
-            .arg(inc).arg(azi).arg(time);
+            .arg(inc)
+            .arg(azi)
+            .arg(time);
     };
     const std::int64_t t0 = 1709280000;
     file.write(QString(R"({"gi":0,"probe":[%1,%2],"sampler":[{"name":"K1","pbLen":3,"dDip":0,"dPos":0,)"

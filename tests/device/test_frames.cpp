@@ -28,8 +28,8 @@ TEST(HexText, Texts_ConvertPairsSkipBlanksAndStopAtTheFirstBadDigit) {
     } cases[] = {
         {"FF FF FF FF FF FF 01 46 00 00 47", "FF FF FF FF FF FF 01 46 00 00 47"},
         {"ff 0a  1B", "FF 0A 1B"},
-        {"01 46 0", "01 46"},   // a lone trailing digit is dropped
-        {"01 4G 02", "01"},     // stops at a non-hex character
+        {"01 46 0", "01 46"},  // a lone trailing digit is dropped
+        {"01 4G 02", "01"},    // stops at a non-hex character
         {"0146", "01 46"},
         {"", ""},
     };

@@ -17,8 +17,15 @@ TEST(PortMap, FixedTable_ReachesOnBoardAndUsbPorts) {
     struct Case {
         int number;
         const char* device;
-    } cases[] = {{1, "/dev/ttyS0"},   {4, "/dev/ttyS3"},     {5, "/dev/ttyUSB0"}, {16, "/dev/ttyUSB11"},
-                 {17, "/dev/ttyACM0"}, {28, "/dev/ttyACM11"}, {29, ""},           {0, ""}, {30, ""}};
+    } cases[] = {{1, "/dev/ttyS0"},
+                 {4, "/dev/ttyS3"},
+                 {5, "/dev/ttyUSB0"},
+                 {16, "/dev/ttyUSB11"},
+                 {17, "/dev/ttyACM0"},
+                 {28, "/dev/ttyACM11"},
+                 {29, ""},
+                 {0, ""},
+                 {30, ""}};
     for (const Case& c : cases) EXPECT_EQ(MapComPort(c.number, folder).device, c.device) << c.number;
     EXPECT_EQ(ComNumberOfDevice("/dev/ttyUSB2", folder), 7);
 }
@@ -55,9 +62,11 @@ TEST(PortMap, TypedPort_IsAComNumberOrADevicePath) {
         int number;
         const char* device;  // nullptr: rejected
     } cases[] = {
-        {"COM3", 3, "/dev/ttyS2"}, {"com12", 12, "/dev/ttyUSB7"}, {" 5 ", 5, "/dev/ttyUSB0"},
-        {"/dev/pts/4", 0, "/dev/pts/4"}, {"COM", 0, nullptr}, {"COMx", 0, nullptr}, {"0", 0, nullptr},
-        {"ttyS0", 0, nullptr}, {"", 0, nullptr},
+        {"COM3", 3, "/dev/ttyS2"},  {"com12", 12, "/dev/ttyUSB7"},
+        {" 5 ", 5, "/dev/ttyUSB0"}, {"/dev/pts/4", 0, "/dev/pts/4"},
+        {"COM", 0, nullptr},        {"COMx", 0, nullptr},
+        {"0", 0, nullptr},          {"ttyS0", 0, nullptr},
+        {"", 0, nullptr},
     };
     qputenv("SONDARA_PORT_DIR", "/nonexistent/sondara-test");
     for (const Case& c : cases) {

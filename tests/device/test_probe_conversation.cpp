@@ -20,7 +20,7 @@ Bytes ProcessedRecord(std::uint32_t idx, float incWire, float tmpWire) {
     Bytes d(43, 0);
     std::memcpy(d.data(), &idx, 4);
     PutF32(d, 4, incWire);
-    PutF32(d, 8, 181.5f);   // azi
+    PutF32(d, 8, 181.5f);  // azi
     PutF32(d, 12, tmpWire);
     PutF32(d, 16, 0.998f);  // GT
     PutF32(d, 20, 0.51f);   // MT
@@ -90,7 +90,7 @@ TEST_F(ProbeFixture, HistoryDownload_RunsCalibrationThenHistoryToCompletion) {
     EXPECT_EQ(host.Period(DeviceTimer::Reply), 6000);
     const ProbeCalibration table = sim::SimulatorCalibration();
     for (int b = 0; b < 31; ++b) Feed(sim::CalibrationBlockReply(kReplyFromProbe, table, b));
-    EXPECT_EQ(host.written.size(), 1u);  // blocks 0 to 30 move nothing on
+    EXPECT_EQ(host.written.size(), 1u);                            // blocks 0 to 30 move nothing on
     Feed(sim::CalibrationBlockReply(kReplyFromProbe, table, 40));  // out of range: ignored
     Feed(sim::CalibrationBlockReply(kReplyFromProbe, table, 31));
     EXPECT_EQ(host.LastWrittenHex(), "FF FF FF FF FF FF 01 46 03 00 44");

@@ -48,7 +48,7 @@ TEST(SerialLink, Open_SucceedsOnceAndReportsItsPortUntilClosed) {
     ASSERT_TRUE(WritePortLink(folder.path().toStdString(), 9, pty.name, ::getpid()));
 
     SerialLink link;
-    link.Close();  // never opened: nothing happens
+    link.Close();                 // never opened: nothing happens
     EXPECT_FALSE(link.Open(29));  // COM29 maps to nothing here
     EXPECT_EQ(link.GetPortNumber(), 0);
     ASSERT_TRUE(link.Open(9));

@@ -2,8 +2,8 @@
 // Small helpers for the file tests: a scratch folder and sample surveys.
 
 #include <dirent.h>
-#include <sys/resource.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <csignal>

@@ -20,9 +20,11 @@ struct Result {
 };
 
 Result Cli(const test::TempDir& dir, const std::string& args) {
-    const std::string command = "cd " + dir.path() + " && TZ=UTC " SONDARA_CLI " " + args + " > stdout.txt 2> stderr.txt";
+    const std::string command =
+        "cd " + dir.path() + " && TZ=UTC " SONDARA_CLI " " + args + " > stdout.txt 2> stderr.txt";
     const int raw = std::system(command.c_str());
-    Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::ReadBytes(dir / "stdout.txt"), test::ReadBytes(dir / "stderr.txt")};
+    Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::ReadBytes(dir / "stdout.txt"),
+             test::ReadBytes(dir / "stderr.txt")};
     std::filesystem::remove(dir / "stdout.txt");
     std::filesystem::remove(dir / "stderr.txt");
     return r;
@@ -88,7 +90,10 @@ TEST(Cli, Failures_ExitWithOneAndWriteNothing) {
     test::WriteBytes(dir / "good.bhx", SurveyFileBytes(test::RawTwoHoleSurvey()));
     test::WriteBytes(dir / "bad.bhx", "QRVTMWLN\x05");
     test::WriteBytes(dir / "bad.json", "{\"gi\": }");
-    struct Case { std::string args; const char* stderrHas; };
+    struct Case {
+        std::string args;
+        const char* stderrHas;
+    };
     const Case cases[] = {
         {"open good.bhx bad.bhx -o out.bhx", "数据文件已损坏"},
         {"open good.bhx missing.bhx -o out.bhx", "打开文档失败。"},

@@ -79,12 +79,12 @@ TEST(ExcelExport, Workbook_HoldsOneSheetPerNamedHoleThenTheParameters) {
     EXPECT_EQ(book["names"], json({"K1", "孔二", "初始参数"}));
     const Rows k1Rows = book["sheets"]["K1"];
     ASSERT_EQ(k1Rows.size(), 3u);  // header and the two stations: the sampled-only record is skipped
-    EXPECT_EQ(k1Rows[0], (std::vector<std::string>{"有效", "序号", "孔深", "真方位角", "倾角", "地磁倾角", "总加速度", "总磁场",
-                                                   "温度", "时间", "左右偏差", "上下偏差", "东坐标", "北坐标", "垂深",
-                                                   "水平位移", "平移方位角", "视平移"}));
-    EXPECT_EQ(k1Rows[1], (std::vector<std::string>{"是", "0", "1.2", "95.0", "12.35", "45.1", "1.0000", "0.4800", "21.5",
-                                                   "2024-03-01  01:01:01", "-0.250", "0.100", "3.000", "-3.000", "-1.500",
-                                                   "4.243", "135.000", "3.475"}));
+    EXPECT_EQ(k1Rows[0], (std::vector<std::string>{"有效", "序号", "孔深", "真方位角", "倾角", "地磁倾角", "总加速度",
+                                                   "总磁场", "温度", "时间", "左右偏差", "上下偏差", "东坐标", "北坐标",
+                                                   "垂深", "水平位移", "平移方位角", "视平移"}));
+    EXPECT_EQ(k1Rows[1], (std::vector<std::string>{"是", "0", "1.2", "95.0", "12.35", "45.1", "1.0000", "0.4800",
+                                                   "21.5", "2024-03-01  01:01:01", "-0.250", "0.100", "3.000", "-3.000",
+                                                   "-1.500", "4.243", "135.000", "3.475"}));
     // The second exported station counts 1, not its record position 2; at the origin
     // the direction and the apparent displacement have no value and stay blank.
     EXPECT_EQ(k1Rows[2][1], "1");
@@ -94,7 +94,8 @@ TEST(ExcelExport, Workbook_HoldsOneSheetPerNamedHoleThenTheParameters) {
     EXPECT_EQ(book["sheets"]["孔二"].size(), 1u);  // header only
     const Rows params = book["sheets"]["初始参数"];
     ASSERT_EQ(params.size(), 4u);  // every hole, the unnamed one too
-    EXPECT_EQ(params[0], (std::vector<std::string>{"钻孔名称", "钻杆长度", "西磁偏角", "设计倾角", "设计真方位", "初始孔深"}));
+    EXPECT_EQ(params[0],
+              (std::vector<std::string>{"钻孔名称", "钻杆长度", "西磁偏角", "设计倾角", "设计真方位", "初始孔深"}));
     EXPECT_EQ(params[1], (std::vector<std::string>{"K1", "1.500", "2.500", "10.000", "92.000", "1.000"}));
     EXPECT_EQ(params[2][0], "");
 }
@@ -108,13 +109,18 @@ TEST(ExcelExport, EmptyStore_HasOnlyTheParameterSheet) {
 }
 
 TEST(ExcelExport, DerivedColumns_ComeFromTheSharedFunctions) {
-    struct Case { float x, y, azi, gi; const char* trueAzimuth; const char* bearing; const char* apparent; };
+    struct Case {
+        float x, y, azi, gi;
+        const char* trueAzimuth;
+        const char* bearing;
+        const char* apparent;
+    };
     const Case cases[] = {
         {3, -3, 90, 0, "90.0", "135.000", "3.000"},
-        {5, 0, 0, 0, "0.0", "90.000", "0.000"},    // due East
+        {5, 0, 0, 0, "0.0", "90.000", "0.000"},        // due East
         {-5, 0, 270, 0, "270.0", "270.000", "5.000"},  // due West
         {0, 4, 0, 0, "0.0", "0.000", "4.000"},
-        {0, 4, 10, 5, "5.0", "0.000", "3.864"},   // V turns by azimuth plus declination: cos(-15°)
+        {0, 4, 10, 5, "5.0", "0.000", "3.864"},  // V turns by azimuth plus declination: cos(-15°)
     };
     for (const Case& c : cases) {
         HoleSurvey h = Hole(u"H", {});
@@ -127,7 +133,10 @@ TEST(ExcelExport, DerivedColumns_ComeFromTheSharedFunctions) {
 }
 
 TEST(ExcelExport, NameTheWorkbookCannotTake_GetsAnAcceptableSheetName) {
-    struct Case { std::vector<std::u16string> holes; std::vector<std::string> sheets; };
+    struct Case {
+        std::vector<std::u16string> holes;
+        std::vector<std::string> sheets;
+    };
     const std::u16string forty = u"0123456789012345678901234567890123456789";
     const Case cases[] = {
         {{u"K1", u"K1", u"k1", u"K1 (2)"}, {"K1", "K1 (2)", "k1 (3)", "K1 (2) (2)"}},  // repeats compare without case
@@ -136,8 +145,8 @@ TEST(ExcelExport, NameTheWorkbookCannotTake_GetsAnAcceptableSheetName) {
         {{u"'K'"}, {"_K_"}},
         {{u"A\u0001B\nC\uFFFF"}, {"A_B_C_"}},  // characters the workbook's XML cannot hold
         {{forty, forty}, {"0123456789012345678901234567890", "012345678901234567890123456 (2)"}},
-        {{u"012345678901234567890123456789😀"}, {"012345678901234567890123456789"}},  // no half surrogate pair
-        {{u"01234567890123456789012345678'x"}, {"01234567890123456789012345678'x"}},  // inside is fine
+        {{u"012345678901234567890123456789😀"}, {"012345678901234567890123456789"}},    // no half surrogate pair
+        {{u"01234567890123456789012345678'x"}, {"01234567890123456789012345678'x"}},   // inside is fine
         {{u"012345678901234567890123456789'x"}, {"012345678901234567890123456789_"}},  // the cut ends in an apostrophe
     };
     for (const Case& c : cases) {
@@ -202,11 +211,14 @@ TEST(ExcelExport, FailedExport_KeepsTheOldWorkbook) {
 // What each chosen name writes, whatever its letter case.
 TEST(SaveAs, Extension_DecidesWhatIsWritten) {
     const SurveyStore s = test::RawTwoHoleSurvey();
-    struct Case { std::string name; const char* starts; };
+    struct Case {
+        std::string name;
+        const char* starts;
+    };
     const Case cases[] = {
-        {"a.bhx", "QRVTMWLN"}, {"a.BHX", "QRVTMWLN"}, {"a.Bhx", "QRVTMWLN"},
-        {"a.xlsx", "PK\x03\x04"}, {"a.XLSX", "PK\x03\x04"}, {"a.Xls", "PK\x03\x04"},  // an .xls name gets an .xlsx workbook
-        {"a.txt", nullptr}, {"a", nullptr}, {"a.bhx.bak", nullptr}, {".bhx", nullptr},
+        {"a.bhx", "QRVTMWLN"},    {"a.BHX", "QRVTMWLN"},   {"a.Bhx", "QRVTMWLN"},  {"a.xlsx", "PK\x03\x04"},
+        {"a.XLSX", "PK\x03\x04"}, {"a.Xls", "PK\x03\x04"},  // an .xls name gets an .xlsx workbook
+        {"a.txt", nullptr},       {"a", nullptr},          {"a.bhx.bak", nullptr}, {".bhx", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -41,9 +41,12 @@ TEST(GroupPlotFile, TwoMatchingHoles_GiveNameLinesThenStationBlocks) {
     s.m_holes = {Hole(u"A", 3), Hole(u"B", 2)};
     s.m_holes[0].records.insert(s.m_holes[0].records.begin() + 1, StationRow(9, 9, 9, 9, 9, 9, 9, kSampled));
     s.m_holeParams = {s.m_holes[0].params(), s.m_holes[1].params()};
-    const std::string row0 = "    0.000000     0.000000     0.000000     0.000000     0.000000     0.000000      0 \r\n";
-    const std::string row1 = "    1.000000     0.000000     0.000000     0.000000     0.000000     0.000000      0 \r\n";
-    const std::string row2 = "    2.000000     0.000000     0.000000     0.000000     0.000000     0.000000      0 \r\n";
+    const std::string row0 =
+        "    0.000000     0.000000     0.000000     0.000000     0.000000     0.000000      0 \r\n";
+    const std::string row1 =
+        "    1.000000     0.000000     0.000000     0.000000     0.000000     0.000000      0 \r\n";
+    const std::string row2 =
+        "    2.000000     0.000000     0.000000     0.000000     0.000000     0.000000      0 \r\n";
     EXPECT_EQ(Bytes(s), "2\r\nA 3\r\nB 2\r\n\r\n" + row0 + row1 + row2 + "\r\n" + row0 + row1 + "\r\n");
 }
 
@@ -58,7 +61,11 @@ TEST(GroupPlotFile, Station_IsOneLineOf85Characters) {
 }
 
 TEST(GroupPlotFile, HolesNotMatchingTheirEntry_AreLeftOut) {
-    struct Case { const char* what; std::vector<std::u16string> holes, params; std::string head; };
+    struct Case {
+        const char* what;
+        std::vector<std::u16string> holes, params;
+        std::string head;
+    };
     const Case cases[] = {
         {"more entries than holes", {u"A", u"B"}, {u"A", u"B", u"C"}, "3\r\nA 1\r\nB 1\r\n\r\n"},
         {"name differs", {u"A", u"B"}, {u"A", u"X"}, "2\r\nA 1\r\n\r\n"},
@@ -99,8 +106,12 @@ TEST(GroupPlotFile, Names_AreInTheNarrowCodeSet) {
     SurveyStore s;
     s.m_holes = {Hole(u"孔1", 0)};
     s.m_holeParams = {s.m_holes[0].params()};
-    EXPECT_EQ(Bytes(s, "GBK"), "1\r\n\xBF\xD7" "1 0\r\n\r\n\r\n");
-    EXPECT_EQ(Bytes(s, "UTF-8"), "1\r\n\xE5\xAD\x94" "1 0\r\n\r\n\r\n");
+    EXPECT_EQ(Bytes(s, "GBK"),
+              "1\r\n\xBF\xD7"
+              "1 0\r\n\r\n\r\n");
+    EXPECT_EQ(Bytes(s, "UTF-8"),
+              "1\r\n\xE5\xAD\x94"
+              "1 0\r\n\r\n\r\n");
     std::string bad;
     EXPECT_FALSE(GroupPlotFileBytes(s, "ISO-8859-1", &bad).has_value());
     EXPECT_EQ(bad, "孔1");

@@ -17,14 +17,14 @@ using nlohmann::json;
 constexpr std::int64_t kMarch1 = 1709251200;  // 2024-03-01 00:00:00 UTC
 
 json ProbeJson(std::int64_t time, double inc, double azi, int flag = 0) {
-    return {{"idx", 4}, {"flag", flag}, {"inc", inc}, {"azi", azi}, {"tmp", 20.5}, {"GTF", 1}, {"MTF", 2},
-            {"DIP", 3},  {"GT", 1.001}, {"MT", 0.5},  {"volt", 3.6}, {"depth", 0}, {"time", time},
-            {"x", 0},    {"y", 0},      {"z", 0},     {"dx", 0},    {"dy", 0},    {"dz", 0}};
+    return {{"idx", 4}, {"flag", flag}, {"inc", inc}, {"azi", azi},  {"tmp", 20.5}, {"GTF", 1},     {"MTF", 2},
+            {"DIP", 3}, {"GT", 1.001},  {"MT", 0.5},  {"volt", 3.6}, {"depth", 0},  {"time", time}, {"x", 0},
+            {"y", 0},   {"z", 0},       {"dx", 0},    {"dy", 0},     {"dz", 0}};
 }
 
 json SamplerJson(const std::string& name, std::vector<json> samples) {
-    json s = {{"name", name}, {"pbLen", 1.5}, {"dDip", 10}, {"dPos", 97}, {"x0", 1}, {"y0", 0},
-              {"z0", 0},      {"e0", 100},    {"n0", 200},  {"d0", -50}};
+    json s = {{"name", name}, {"pbLen", 1.5}, {"dDip", 10}, {"dPos", 97}, {"x0", 1},
+              {"y0", 0},      {"z0", 0},      {"e0", 100},  {"n0", 200},  {"d0", -50}};
     if (!samples.empty()) s["samples"] = std::move(samples);
     return s;
 }
@@ -89,8 +89,9 @@ TEST(JsonImport, Survey_LandsInTheRecordsAndIsAssembledAndComputed) {
 
 TEST(JsonImport, Samplers_NumberTheirSamplesAndHoles) {
     json doc = {{"gi", 0},
-                {"sampler", {SamplerJson("A", {{{"t", 1}}, {{"t", 2}}, {{"t", 3}}}), SamplerJson("B", {{{"t", 4}}, {{"t", 5}}}),
-                             SamplerJson("C", {})}}};
+                {"sampler",
+                 {SamplerJson("A", {{{"t", 1}}, {{"t", 2}}, {{"t", 3}}}), SamplerJson("B", {{{"t", 4}}, {{"t", 5}}}),
+                  SamplerJson("C", {})}}};
     const Import r = ImportText(doc.dump());
     ASSERT_TRUE(r.ok);
     std::vector<std::pair<int, int>> numbers;
@@ -111,26 +112,36 @@ TEST(JsonImport, EachValue_BecomesItsFieldByTheConversionRules) {
     const Case cases[] = {
         {"int from true", [](json& d) { d["probe"][0]["idx"] = true; }, [&](auto& s) { EXPECT_EQ(probe(s).idx, 1); }},
         {"int truncates", [](json& d) { d["probe"][0]["idx"] = -2.9; }, [&](auto& s) { EXPECT_EQ(probe(s).idx, -2); }},
-        {"float from false", [](json& d) { d["probe"][0]["inc"] = false; }, [&](auto& s) { EXPECT_EQ(probe(s).inc, 0.0f); }},
+        {"float from false", [](json& d) { d["probe"][0]["inc"] = false; },
+         [&](auto& s) { EXPECT_EQ(probe(s).inc, 0.0f); }},
         {"flag kept", [](json& d) { d["probe"][0]["flag"] = 7; }, [&](auto& s) { EXPECT_EQ(probe(s).flag, 7); }},
         {"time truncates", [](json& d) { d["probe"][0]["time"] = kMarch1 + 1.9; },
          [&](auto& s) { EXPECT_EQ(FormatOleTime(probe(s).time), "2024-03-01  08:00:01"); }},
         {"negative time invalid", [](json& d) { d["probe"][0]["time"] = -5; },
-         [&](auto& s) { EXPECT_EQ(probe(s).time.status, kTimeInvalid); EXPECT_EQ(probe(s).time.dt, 0.0); }},
+         [&](auto& s) {
+             EXPECT_EQ(probe(s).time.status, kTimeInvalid);
+             EXPECT_EQ(probe(s).time.dt, 0.0);
+         }},
         {"time past year 9999 invalid", [](json& d) { d["probe"][0]["time"] = 400000000000LL; },
          [&](auto& s) { EXPECT_EQ(probe(s).time.status, kTimeInvalid); }},
         {"i 1.0", [](json& d) { d["sampler"][0]["samples"][0]["i"] = 1.0; }, [&](auto& s) { EXPECT_EQ(mark(s), 1); }},
         {"i 2", [](json& d) { d["sampler"][0]["samples"][0]["i"] = 2; }, [&](auto& s) { EXPECT_EQ(mark(s), 2); }},
         {"i 3", [](json& d) { d["sampler"][0]["samples"][0]["i"] = 3; }, [&](auto& s) { EXPECT_EQ(mark(s), 0); }},
         {"i 1.5", [](json& d) { d["sampler"][0]["samples"][0]["i"] = 1.5; }, [&](auto& s) { EXPECT_EQ(mark(s), 0); }},
-        {"i string", [](json& d) { d["sampler"][0]["samples"][0]["i"] = "1"; }, [&](auto& s) { EXPECT_EQ(mark(s), 0); }},
+        {"i string", [](json& d) { d["sampler"][0]["samples"][0]["i"] = "1"; },
+         [&](auto& s) { EXPECT_EQ(mark(s), 0); }},
         {"i true", [](json& d) { d["sampler"][0]["samples"][0]["i"] = true; }, [&](auto& s) { EXPECT_EQ(mark(s), 0); }},
         {"i absent", [](json& d) { d["sampler"][0]["samples"][1].erase("i"); },
          [&](auto& s) { EXPECT_EQ(s.m_syncRecords.at(1).mark, 0); }},
         {"long name whole", [](json& d) { d["sampler"][0]["name"] = "ABCDEFGHIJKLMNOP"; },
          [&](auto& s) { EXPECT_EQ(s.m_holeParams[0].name, u"ABCDEFGHIJKLMNOP"); }},
-        {"other members ignored", [](json& d) { d["comment"] = {1, 2}; }, [&](auto& s) { EXPECT_EQ(s.m_holes.size(), 2u); }},
-        {"null probe none", [](json& d) { d["probe"] = nullptr; }, [&](auto& s) { EXPECT_TRUE(s.m_probeRecords.empty()); }},
+        {"other members ignored",
+         [](json& d) {
+             d["comment"] = {1, 2};
+         },
+         [&](auto& s) { EXPECT_EQ(s.m_holes.size(), 2u); }},
+        {"null probe none", [](json& d) { d["probe"] = nullptr; },
+         [&](auto& s) { EXPECT_TRUE(s.m_probeRecords.empty()); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -145,9 +156,17 @@ TEST(JsonImport, EachValue_BecomesItsFieldByTheConversionRules) {
 // Every document that parses but is no survey: a message naming the problem, and
 // nothing in the store, however far the import had come.
 TEST(JsonImport, DocumentNotASurvey_IsReportedAndAddsNothing) {
-    struct Case { const char* what; std::function<std::string()> text; const char* mentions; };
+    struct Case {
+        const char* what;
+        std::function<std::string()> text;
+        const char* mentions;
+    };
     const auto edited = [](std::function<void(json&)> edit) {
-        return [edit] { json d = TwoHoleSurvey(); edit(d); return d.dump(); };
+        return [edit] {
+            json d = TwoHoleSurvey();
+            edit(d);
+            return d.dump();
+        };
     };
     const Case cases[] = {
         {"array at top", [] { return std::string("[1, 2]"); }, "array"},
@@ -191,7 +210,8 @@ TEST(JsonImport, SyntaxError_ShowsTheParserTextAndBytePosition) {
     EXPECT_FALSE(r.ok);
     ASSERT_EQ(r.messages.size(), 1u);
     const std::string& text = r.messages[0].text;
-    EXPECT_EQ(text.find("JSON 文件解析失败\n\n原因：[json.exception.parse_error.101] parse error at line 1"), 0u) << text;
+    EXPECT_EQ(text.find("JSON 文件解析失败\n\n原因：[json.exception.parse_error.101] parse error at line 1"), 0u)
+        << text;
     EXPECT_NE(text.find("\n位置：10\n"), std::string::npos) << text;
     EXPECT_EQ(text.back(), '\n');
     EXPECT_EQ(r.messages[0].caption, "错误");
@@ -223,7 +243,12 @@ TEST(JsonImport, ImportFile_ReplacesTheStore) {
     test::WriteBytes(dir / "empty.json", "");
     test::WriteBytes(dir / "bad.json", "{");
     ScopedTimeSeam utc(FixedTimeSeam(0, 0));
-    struct Case { std::string path; bool ok; std::size_t holes; std::size_t messages; };
+    struct Case {
+        std::string path;
+        bool ok;
+        std::size_t holes;
+        std::size_t messages;
+    };
     const Case cases[] = {
         {dir / "s.json", true, 2, 0},
         {dir / "empty.json", true, 0, 0},

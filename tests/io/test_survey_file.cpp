@@ -50,13 +50,13 @@ TEST(SurveyFile, OneOfEach_Is448BytesInTheFileOrder) {
     const std::string b = SurveyFileBytes(s);
     ASSERT_EQ(b.size(), 448u);
     EXPECT_EQ(U32At(b, 8), 1u);
-    EXPECT_EQ(U32At(b, 12), 7u);               // first probe record's idx
-    EXPECT_EQ(U32At(b, 100), 1u);              // synchronizer count
-    EXPECT_EQ(U32At(b, 104 + 8), 9u);          // its hole
-    EXPECT_EQ(U32At(b, 132), 1u);              // parameter count
+    EXPECT_EQ(U32At(b, 12), 7u);       // first probe record's idx
+    EXPECT_EQ(U32At(b, 100), 1u);      // synchronizer count
+    EXPECT_EQ(U32At(b, 104 + 8), 9u);  // its hole
+    EXPECT_EQ(U32At(b, 132), 1u);      // parameter count
     EXPECT_EQ(b.substr(136 + 40, 6), std::string("A\0B\0\0\0", 6));
-    EXPECT_EQ(U32At(b, 200), 1u);              // hole count
-    EXPECT_EQ(U32At(b, 204), 2u);              // its record count
+    EXPECT_EQ(U32At(b, 200), 1u);  // hole count
+    EXPECT_EQ(U32At(b, 204), 2u);  // its record count
     float pbLen;
     std::memcpy(&pbLen, b.data() + 208 + 176, 4);
     EXPECT_EQ(pbLen, 2.5f);
@@ -64,10 +64,12 @@ TEST(SurveyFile, OneOfEach_Is448BytesInTheFileOrder) {
 }
 
 TEST(SurveyFile, Names_KeepTwelveUnitsZeroPadded) {
-    struct Case { std::u16string name, readBack; };
+    struct Case {
+        std::u16string name, readBack;
+    };
     const Case cases[] = {
-        {u"ABCDEFGHIJKL", u"ABCDEFGHIJKL"},   // exactly 12: no terminator, read whole
-        {u"ABCDEFGHIJKLMN", u"ABCDEFGHIJKL"}, // longer: cut to 12
+        {u"ABCDEFGHIJKL", u"ABCDEFGHIJKL"},    // exactly 12: no terminator, read whole
+        {u"ABCDEFGHIJKLMN", u"ABCDEFGHIJKL"},  // longer: cut to 12
         {u"钻孔一号", u"钻孔一号"},
         {u"", u""},
     };
@@ -117,12 +119,15 @@ TEST(SurveyFile, FileWithoutHoles_IsAssembledAndComputed) {
     ASSERT_EQ(loaded.m_holes[0].records.size(), 3u);
     EXPECT_TRUE(loaded.m_holes[0].error.empty());
     EXPECT_EQ(loaded.m_holes[0].records[2].depth, 4.0f);  // 2 × 1.5 + 1
-    EXPECT_EQ(loaded.m_holes[0].records[0].x, 100.0f);   // first station sits at the start point
+    EXPECT_EQ(loaded.m_holes[0].records[0].x, 100.0f);    // first station sits at the start point
     EXPECT_NE(loaded.m_holes[0].records[2].x, 0.0f);
 }
 
 TEST(SurveyFile, SecondFileOn_RenumbersSynchronizerHoles) {
-    struct Case { std::vector<std::vector<int>> files; std::vector<int> expected; };
+    struct Case {
+        std::vector<std::vector<int>> files;
+        std::vector<int> expected;
+    };
     const Case cases[] = {
         {{{0, 0, 1}, {0, 1, 1}}, {0, 0, 1, 2, 3, 3}},
         {{{0, 0, 1}, {1, 1, 2}}, {0, 0, 1, 1, 1, 2}},  // equal numbers at the seam merge
@@ -188,7 +193,11 @@ TEST(SurveyFile, BadFileAmongGoodOnes_IsReportedAndAddsNothing) {
     ASSERT_EQ(U32At(negativeHole, holeCountAt), 2u);
     std::memcpy(negativeHole.data() + holeCountAt + 4, "\xff\xff\xff\xff", 4);
 
-    struct Case { const char* what; std::string bytes; const char* expectedText; };
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* expectedText;
+    };
     const Case cases[] = {
         {"wrong magic", "QRVTMWLX" + std::string(16, '\0'), kWrongFormatText},
         {"text file", "hello, world\n", kWrongFormatText},

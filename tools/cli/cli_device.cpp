@@ -38,10 +38,14 @@ std::optional<DeviceArgs> ParseArgs(const std::vector<std::string>& args, bool w
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& s = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (s == "--port" && hasValue) a.port = args[++i];
-        else if (s == "--probe") a.probe = true;
-        else if (s == "--sync") a.sync = true;
-        else if (wantOut && (s == "-o" || s == "--output") && hasValue) a.out = args[++i];
+        if (s == "--port" && hasValue)
+            a.port = args[++i];
+        else if (s == "--probe")
+            a.probe = true;
+        else if (s == "--sync")
+            a.sync = true;
+        else if (wantOut && (s == "-o" || s == "--output") && hasValue)
+            a.out = args[++i];
         else {
             std::fprintf(stderr, "sondara-cli: unexpected argument '%s'\n", s.c_str());
             return std::nullopt;
@@ -111,13 +115,15 @@ void ReportProgress(HeadlessHost& host, const char* what) {
 }
 
 bool Download(HeadlessHost& host, SerialLink& link, bool probe) {
-    const ConversationEvent complete = probe ? ConversationEvent::ProbeDownloadComplete
-                                             : ConversationEvent::SyncDownloadComplete;
+    const ConversationEvent complete =
+        probe ? ConversationEvent::ProbeDownloadComplete : ConversationEvent::SyncDownloadComplete;
     const ConversationEvent empty = probe ? ConversationEvent::ProbeHistoryEmpty : ConversationEvent::SyncHistoryEmpty;
     const int completeBefore = host.EventCount(complete), emptyBefore = host.EventCount(empty);
     ReportProgress(host, probe ? "探管" : "同步器");
-    if (probe) host.session().probe().StartHistoryDownload();
-    else host.session().sync().StartHistoryDownload();
+    if (probe)
+        host.session().probe().StartHistoryDownload();
+    else
+        host.session().sync().StartHistoryDownload();
     if (!host.IsLinkOpen()) return false;
     return RunStep(host, link, [&] {
                return host.EventCount(complete) > completeBefore || host.EventCount(empty) > emptyBefore;
@@ -157,14 +163,18 @@ int RunTest(const std::vector<std::string>& args) {
     HeadlessHost host(link, store);
     // The answer is the command's output; everything else is a diagnostic.
     ScopedMessageSink sink([](const Message& m) {
-        if (m.caption == "设备回复信息") std::printf("%s\n", m.text.c_str());
-        else std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());
+        if (m.caption == "设备回复信息")
+            std::printf("%s\n", m.text.c_str());
+        else
+            std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());
         return MessageAnswer::Ok;
     });
-    const ConversationEvent answered = a->probe ? ConversationEvent::ProbeTestAnswered
-                                                : ConversationEvent::SyncTestAnswered;
-    if (a->probe) host.session().probe().TestConnection();
-    else host.session().sync().TestConnection();
+    const ConversationEvent answered =
+        a->probe ? ConversationEvent::ProbeTestAnswered : ConversationEvent::SyncTestAnswered;
+    if (a->probe)
+        host.session().probe().TestConnection();
+    else
+        host.session().sync().TestConnection();
     return RunStep(host, link, [&] { return host.EventCount(answered) > 0; }) == Outcome::Done ? 0 : kTimeoutExit;
 }
 

@@ -12,10 +12,10 @@
 #include "core/records.h"
 #include "core/stations.h"
 #include "io/open_any.h"
-#include "ui/plots/deviation_chart.h"
 #include "ui/common/fonts.h"
-#include "ui/report/report.h"
+#include "ui/plots/deviation_chart.h"
 #include "ui/plots/trajectory_plot.h"
+#include "ui/report/report.h"
 
 namespace sondara::cli {
 namespace {
@@ -89,8 +89,10 @@ std::optional<PlotArgs> ParsePlotArgs(const std::vector<std::string>& args, std:
             return std::nullopt;
         }
     }
-    if (a.input.empty() || a.output.empty()) error = "needs IN.bhx and -o OUT";
-    else if (a.mode != "deviation" && a.mode != "3d") error = "--mode is deviation or 3d, not '" + a.mode + "'";
+    if (a.input.empty() || a.output.empty())
+        error = "needs IN.bhx and -o OUT";
+    else if (a.mode != "deviation" && a.mode != "3d")
+        error = "--mode is deviation or 3d, not '" + a.mode + "'";
     if (!error.empty()) return std::nullopt;
     return a;
 }
@@ -107,8 +109,8 @@ int RunPlot(const std::vector<std::string>& args) {
     if (!Load(store, a->input)) return Fail("plot", "cannot read " + a->input);
     const int holes = static_cast<int>(store.m_holes.size());
     if (a->hole >= holes) {
-        return Fail("plot", "hole " + std::to_string(a->hole) + " does not exist (the file has " + std::to_string(holes) +
-                                " holes, counted from 0)");
+        return Fail("plot", "hole " + std::to_string(a->hole) + " does not exist (the file has " +
+                                std::to_string(holes) + " holes, counted from 0)");
     }
     const HoleSurvey& hole = store.m_holes[a->hole];
     if (CountStations(hole.records) == 0) {
@@ -120,8 +122,10 @@ int RunPlot(const std::vector<std::string>& args) {
     {
         QPainter painter(&image);
         const QRect client(0, 0, a->width, a->height);
-        if (a->mode == "3d") DrawTrajectory3D(painter, QRectF(client), store, a->hole);
-        else DrawDeviationCurves(painter, client, store, a->hole);
+        if (a->mode == "3d")
+            DrawTrajectory3D(painter, QRectF(client), store, a->hole);
+        else
+            DrawDeviationCurves(painter, client, store, a->hole);
     }
     if (!image.save(QString::fromStdString(a->output), "PNG")) return Fail("plot", "cannot write " + a->output);
     return 0;
@@ -130,9 +134,12 @@ int RunPlot(const std::vector<std::string>& args) {
 int RunReport(const std::vector<std::string>& args) {
     std::string input, output;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" && i + 1 < args.size()) output = args[++i];
-        else if (input.empty() && !args[i].starts_with("-")) input = args[i];
-        else return Fail("report", "unexpected argument '" + args[i] + "'");
+        if (args[i] == "-o" && i + 1 < args.size())
+            output = args[++i];
+        else if (input.empty() && !args[i].starts_with("-"))
+            input = args[i];
+        else
+            return Fail("report", "unexpected argument '" + args[i] + "'");
     }
     if (input.empty() || output.empty()) return Fail("report", "needs IN.bhx and -o OUT.pdf");
     const auto app = StartQt();

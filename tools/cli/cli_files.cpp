@@ -4,14 +4,14 @@
 
 #include <clocale>
 #include <cmath>
-#include <initializer_list>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "commands.h"
-#include "core/text.h"
 #include "core/survey_pipeline.h"
+#include "core/text.h"
 #include "io/group_plot_file.h"
 #include "io/json_import.h"
 #include "io/open_any.h"
@@ -33,8 +33,10 @@ Arguments Parse(const std::vector<std::string>& args) {
         if (args[i] == "-h" || args[i] == "--help") {
             a.help = true;
         } else if (args[i] == "-o") {
-            if (i + 1 == args.size() || !a.output.empty()) a.ok = false;
-            else a.output = args[++i];
+            if (i + 1 == args.size() || !a.output.empty())
+                a.ok = false;
+            else
+                a.output = args[++i];
         } else if (args[i].size() > 1 && args[i][0] == '-') {
             std::fprintf(stderr, "sondara-cli: unknown option '%s'\n", args[i].c_str());
             a.ok = false;
@@ -123,9 +125,12 @@ public:
     }
     void Number(double v, const char* format) {
         Comma();
-        if (std::isnan(v)) text += "\"nan\"";
-        else if (std::isinf(v)) text += v > 0 ? "\"inf\"" : "\"-inf\"";
-        else Append(format, v);
+        if (std::isnan(v))
+            text += "\"nan\"";
+        else if (std::isinf(v))
+            text += v > 0 ? "\"inf\"" : "\"-inf\"";
+        else
+            Append(format, v);
     }
     void Float(float v) { Number(v, "%.9g"); }
     void Double(double v) { Number(v, "%.17g"); }
@@ -210,8 +215,16 @@ void DumpProbe(JsonOut& out, const ProbeRecord& r) {
     out.Open('{');
     IntField(out, "idx", r.idx);
     IntField(out, "flag", r.flag);
-    FloatFields(out, {{"inc", r.inc}, {"azi", r.azi}, {"tmp", r.tmp}, {"GTF", r.GTF}, {"MTF", r.MTF},
-                      {"DIP", r.DIP}, {"GT", r.GT}, {"MT", r.MT}, {"volt", r.volt}, {"depth", r.depth}});
+    FloatFields(out, {{"inc", r.inc},
+                      {"azi", r.azi},
+                      {"tmp", r.tmp},
+                      {"GTF", r.GTF},
+                      {"MTF", r.MTF},
+                      {"DIP", r.DIP},
+                      {"GT", r.GT},
+                      {"MT", r.MT},
+                      {"volt", r.volt},
+                      {"depth", r.depth}});
     out.Key("time");
     DumpTime(out, r.time);
     FloatFields(out, {{"x", r.x}, {"y", r.y}, {"z", r.z}, {"dx", r.dx}, {"dy", r.dy}, {"dz", r.dz}});
@@ -233,8 +246,16 @@ void DumpSync(JsonOut& out, const SyncRecord& r) {
 void DumpParamsFields(JsonOut& out, const HoleParams& p) {
     out.Key("name");
     out.Text(Utf16ToUtf8(p.name));
-    FloatFields(out, {{"pbLen", p.pbLen}, {"e0", p.e0}, {"n0", p.n0}, {"d0", p.d0}, {"x0", p.x0},
-                      {"y0", p.y0}, {"z0", p.z0}, {"gi", p.gi}, {"dPos", p.dPos}, {"dDip", p.dDip}});
+    FloatFields(out, {{"pbLen", p.pbLen},
+                      {"e0", p.e0},
+                      {"n0", p.n0},
+                      {"d0", p.d0},
+                      {"x0", p.x0},
+                      {"y0", p.y0},
+                      {"z0", p.z0},
+                      {"gi", p.gi},
+                      {"dPos", p.dPos},
+                      {"dDip", p.dDip}});
 }
 
 template <class T, class F>

@@ -15,8 +15,8 @@ struct Command {
     int (*run)(const std::vector<std::string>& args);
 };
 
-std::vector<Command> FileCommands();    // cli_files.cpp
-std::vector<Command> DeviceCommands();  // cli_device.cpp
-std::vector<Command> DrawingCommands(); // cli_drawing.cpp
+std::vector<Command> FileCommands();     // cli_files.cpp
+std::vector<Command> DeviceCommands();   // cli_device.cpp
+std::vector<Command> DrawingCommands();  // cli_drawing.cpp
 
 }  // namespace sondara::cli

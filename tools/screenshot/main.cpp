@@ -15,12 +15,12 @@
 #include <cstdlib>
 
 #include "core/derived.h"
-#include "core/survey_pipeline.h"
 #include "core/messages.h"
+#include "core/survey_pipeline.h"
 #include "sim_survey.h"
-#include "ui/mainwindow/command_ids.h"
 #include "ui/common/document.h"
 #include "ui/common/fonts.h"
+#include "ui/mainwindow/command_ids.h"
 #include "ui/mainwindow/main_frame.h"
 
 namespace {

@@ -122,30 +122,51 @@ Options ParseOptions(int argc, char** argv) {
             if (r != "probe" && r != "sync" && r != "both") Usage("bad role " + r);
             o.probe = r != "sync";
             o.sync = r != "probe";
-        } else if (a == "--json") o.json = value();
-        else if (a == "--records") o.probeRecords = o.syncRecords = static_cast<int>(number());
-        else if (a == "--probe-records") o.probeRecords = static_cast<int>(number());
-        else if (a == "--sync-records") o.syncRecords = static_cast<int>(number());
-        else if (a == "--holes") o.holes = static_cast<int>(number());
-        else if (a == "--raw") o.raw = true;
-        else if (a == "--hw-version") ParseVersion(value(), o.hardware);
-        else if (a == "--sw-version") ParseVersion(value(), o.software);
-        else if (a == "--clear-delay") o.clearDelay = std::atof(value().c_str());
-        else if (a == "--pace") o.pace = true;
-        else if (a == "--baud") o.baud = static_cast<int>(std::max(1L, number()));
-        else if (a == "--noise") o.noise = static_cast<int>(number());
-        else if (a == "--noise-every") o.noiseEvery = static_cast<int>(std::max(1L, number()));
-        else if (a == "--corrupt") o.corrupt = static_cast<int>(number());
-        else if (a == "--split") o.split = static_cast<int>(number());
-        else if (a == "--drop") o.drop.insert(number());
-        else if (a == "--silent") o.silent = true;
+        } else if (a == "--json")
+            o.json = value();
+        else if (a == "--records")
+            o.probeRecords = o.syncRecords = static_cast<int>(number());
+        else if (a == "--probe-records")
+            o.probeRecords = static_cast<int>(number());
+        else if (a == "--sync-records")
+            o.syncRecords = static_cast<int>(number());
+        else if (a == "--holes")
+            o.holes = static_cast<int>(number());
+        else if (a == "--raw")
+            o.raw = true;
+        else if (a == "--hw-version")
+            ParseVersion(value(), o.hardware);
+        else if (a == "--sw-version")
+            ParseVersion(value(), o.software);
+        else if (a == "--clear-delay")
+            o.clearDelay = std::atof(value().c_str());
+        else if (a == "--pace")
+            o.pace = true;
+        else if (a == "--baud")
+            o.baud = static_cast<int>(std::max(1L, number()));
+        else if (a == "--noise")
+            o.noise = static_cast<int>(number());
+        else if (a == "--noise-every")
+            o.noiseEvery = static_cast<int>(std::max(1L, number()));
+        else if (a == "--corrupt")
+            o.corrupt = static_cast<int>(number());
+        else if (a == "--split")
+            o.split = static_cast<int>(number());
+        else if (a == "--drop")
+            o.drop.insert(number());
+        else if (a == "--silent")
+            o.silent = true;
         else if (a == "--com") {
             o.com = static_cast<int>(number());
             if (o.com < kFirstComPort || o.com > kLastComPort) Usage("--com takes 1 to 29");
-        } else if (a == "--no-link") o.link = false;
-        else if (a == "--port-dir") o.portDir = value();
-        else if (a == "--verbose") o.verbose = true;
-        else Usage("unknown option " + a);
+        } else if (a == "--no-link")
+            o.link = false;
+        else if (a == "--port-dir")
+            o.portDir = value();
+        else if (a == "--verbose")
+            o.verbose = true;
+        else
+            Usage("unknown option " + a);
     }
     return o;
 }
@@ -222,7 +243,9 @@ private:
         if (o_.silent || (probe && !o_.probe) || (!probe && (!o_.sync || device != Instrument::Sync))) return;
         const std::uint8_t from = probe ? kReplyFromProbe : kReplyFromSync;
         switch (command) {
-            case DeviceCommand::Test: Send(sim::TestReply(from, o_.hardware, o_.software)); break;
+            case DeviceCommand::Test:
+                Send(sim::TestReply(from, o_.hardware, o_.software));
+                break;
             case DeviceCommand::ReadClock:
             case DeviceCommand::SetClock:
                 if (command == DeviceCommand::SetClock && f.size() >= 20) SetClock(f);
@@ -232,7 +255,9 @@ private:
                 if (!probe) break;
                 for (int b = 0; b < 32; ++b) Send(sim::CalibrationBlockReply(from, table_, b));
                 break;
-            case DeviceCommand::ReadHistory: probe ? SendProbeHistory() : SendSyncHistory(); break;
+            case DeviceCommand::ReadHistory:
+                probe ? SendProbeHistory() : SendSyncHistory();
+                break;
             case DeviceCommand::RealTimeSample:
                 if (!probe) break;
                 Send(o_.raw ? sim::RawLiveFrame(sim::LiveReadingAt(tick_))
@@ -245,8 +270,8 @@ private:
                     Send(sim::ClearReply(from));
                 } else {
                     survey_.sync.clear();
-                    const auto delay = std::chrono::duration_cast<Clock::duration>(
-                        std::chrono::duration<double>(o_.clearDelay));
+                    const auto delay =
+                        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(o_.clearDelay));
                     Send(sim::ClearReply(from), Clock::now() + delay);
                 }
                 break;
@@ -277,8 +302,10 @@ private:
         ++records_;
         if (o_.corrupt > 0 && records_ % o_.corrupt == 0) {
             Bytes broken = frame;
-            if (records_ / o_.corrupt % 2) broken.back() ^= 0x5A;  // wrong check byte
-            else broken.resize(broken.size() / 2);                 // cut short
+            if (records_ / o_.corrupt % 2)
+                broken.back() ^= 0x5A;  // wrong check byte
+            else
+                broken.resize(broken.size() / 2);  // cut short
             Send(broken);
         }
         Send(frame);
@@ -391,8 +418,8 @@ int main(int argc, char** argv) {
     const Options o = ParseOptions(argc, argv);
     sim::SimSurvey survey;
     try {
-        survey = o.json.empty() ? sim::GenerateSurvey(o.probeRecords, o.syncRecords, o.holes)
-                                : sim::LoadJsonSurvey(o.json);
+        survey =
+            o.json.empty() ? sim::GenerateSurvey(o.probeRecords, o.syncRecords, o.holes) : sim::LoadJsonSurvey(o.json);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "sondara-sim: %s\n", e.what());
         return 1;

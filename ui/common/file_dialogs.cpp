@@ -10,8 +10,12 @@ FileDialogSink QtFileDialogSink(QWidget* parent) {
         dialog.setNameFilter(r.filter);
         dialog.setDefaultSuffix(r.defaultSuffix);
         switch (r.kind) {
-            case FileDialogKind::OpenFiles: dialog.setFileMode(QFileDialog::ExistingFiles); break;
-            case FileDialogKind::OpenFile: dialog.setFileMode(QFileDialog::ExistingFile); break;
+            case FileDialogKind::OpenFiles:
+                dialog.setFileMode(QFileDialog::ExistingFiles);
+                break;
+            case FileDialogKind::OpenFile:
+                dialog.setFileMode(QFileDialog::ExistingFile);
+                break;
             case FileDialogKind::SaveFile:
                 dialog.setAcceptMode(QFileDialog::AcceptSave);
                 dialog.setFileMode(QFileDialog::AnyFile);

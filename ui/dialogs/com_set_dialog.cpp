@@ -46,8 +46,10 @@ void CComSetDlg::ConnectClicked() {
     bool isNumber = false;
     const int typed = text.toInt(&isNumber);
     if (text.startsWith('/')) return ConnectTo(text);
-    if (isNumber) port_ = typed;
-    else sondara::ShowMessage("请输入一个整数。", "Sondara", sondara::MessageIcon::Warning);
+    if (isNumber)
+        port_ = typed;
+    else
+        sondara::ShowMessage("请输入一个整数。", "Sondara", sondara::MessageIcon::Warning);
     ConnectTo(port_);
 }
 

@@ -11,8 +11,8 @@ class QLineEdit;
 
 // What the dialog needs of the serial link.
 struct PortControl {
-    std::function<int()> portNumber;                 // n of the open COMn, -1 for another device, 0 closed
-    std::function<QString()> devicePath;             // the device open, empty when closed
+    std::function<int()> portNumber;      // n of the open COMn, -1 for another device, 0 closed
+    std::function<QString()> devicePath;  // the device open, empty when closed
     std::function<void()> close;
     std::function<bool(int)> open;                   // COMn at 9600 8N1; true when it opened
     std::function<bool(const QString&)> openDevice;  // the same for a device path

@@ -9,8 +9,8 @@
 #include "core/derived.h"
 #include "core/messages.h"
 #include "core/text.h"
-#include "ui/dialogs/dialog_units.h"
 #include "ui/common/number_text.h"
+#include "ui/dialogs/dialog_units.h"
 
 using ui_text::Format;
 using ui_text::LeadingFloat;
@@ -22,9 +22,16 @@ const char* const kHeaders[CWellSetDlg::kColumnCount] = {
 constexpr int kWidths[CWellSetDlg::kColumnCount] = {45, 75, 95, 90, 105, 70, 70, 70, 70, 70, 70};
 
 QStringList RowTexts(const sondara::HoleParams& p) {
-    return {QString::fromStdU16String(p.name), Format("%0.1f", p.pbLen), Format("%0.1f", p.dDip),
-            Format("%0.1f", sondara::DesignTrueAzimuth(p)), Format("%0.1f", p.x0), Format("%0.1f", p.y0),
-            Format("%0.1f", p.z0), Format("%0.1f", p.e0), Format("%0.1f", p.n0), Format("%0.1f", p.d0)};
+    return {QString::fromStdU16String(p.name),
+            Format("%0.1f", p.pbLen),
+            Format("%0.1f", p.dDip),
+            Format("%0.1f", sondara::DesignTrueAzimuth(p)),
+            Format("%0.1f", p.x0),
+            Format("%0.1f", p.y0),
+            Format("%0.1f", p.z0),
+            Format("%0.1f", p.e0),
+            Format("%0.1f", p.n0),
+            Format("%0.1f", p.d0)};
 }
 
 void ParamsError(const char* text) { sondara::ShowMessage(text, "错误！", sondara::MessageIcon::Error); }

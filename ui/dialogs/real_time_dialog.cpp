@@ -11,8 +11,9 @@ using ui_text::Format;
 CRealTimeDlg::CRealTimeDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("探管实时数据");
     auto* form = new QFormLayout(this);
-    const std::pair<int, const char*> rows[] = {{1004, "方位角"}, {1005, "倾角"}, {1006, "地磁倾角"}, {1007, "总加速度"},
-                                                {1008, "温度"},   {1010, "总磁场"}, {1011, "电压"},   {1009, "时间"}};
+    const std::pair<int, const char*> rows[] = {{1004, "方位角"},   {1005, "倾角"}, {1006, "地磁倾角"},
+                                                {1007, "总加速度"}, {1008, "温度"}, {1010, "总磁场"},
+                                                {1011, "电压"},     {1009, "时间"}};
     for (auto [id, label] : rows) {
         auto* edit = new QLineEdit;
         edit->setReadOnly(true);

@@ -51,8 +51,8 @@ void CRtcSetDlg::SetClockClicked() {
 }
 
 void CRtcSetDlg::Display(const sondara::CalendarTime& c) {
-    instrumentClock_->setText(QString::asprintf("%.4d-%.2d-%.2d  %.2d:%.2d:%.2d", c.year, c.month, c.day, c.hour,
-                                                c.minute, c.second));
+    instrumentClock_->setText(
+        QString::asprintf("%.4d-%.2d-%.2d  %.2d:%.2d:%.2d", c.year, c.month, c.day, c.hour, c.minute, c.second));
     pcClock_->setText(LocalNowText());
 }
 

@@ -3,9 +3,9 @@
 #include <functional>
 
 #include "ui/common/document.h"
-#include "ui/mainwindow/main_frame.h"
 #include "ui/dialogs/real_time_dialog.h"
 #include "ui/dialogs/rtc_set_dialog.h"
+#include "ui/mainwindow/main_frame.h"
 #include "ui/table/survey_table_view.h"
 
 using namespace sondara;
@@ -71,7 +71,8 @@ void FrameConversationHost::Notify(ConversationEvent event) {
         case ConversationEvent::SyncDownloadComplete:
             frame_.document().setModified(true);  // a download is unsaved data
             break;
-        default: break;
+        default:
+            break;
     }
     emit frame_.conversationEvent(int(event));
 }

@@ -11,14 +11,14 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "ui/dialogs/about_dialog.h"
-#include "ui/mainwindow/command_ids.h"
 #include "core/messages.h"
 #include "core/survey_pipeline.h"
 #include "ui/common/document.h"
+#include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/hole_params_dialog.h"
 #include "ui/dialogs/real_time_dialog.h"
 #include "ui/dialogs/rtc_set_dialog.h"
+#include "ui/mainwindow/command_ids.h"
 #include "ui/table/survey_table_view.h"
 
 static void InitResources() { Q_INIT_RESOURCE(sondara); }
@@ -28,12 +28,12 @@ namespace {
 // Status-bar prompt and tool tip of a command ("prompt\ntip").
 const QHash<int, QString>& CommandStrings() {
     static const QHash<int, QString> strings = {
-        {command::kProbeTest, "探管连接测试\n连接"},       {command::kProbeDownload, "读取探管数据\n历史数据"},
-        {command::kProbeClear, "清空探管数据\n清空"},      {command::kSyncTest, "同步器连接测试\n连接测试"},
+        {command::kProbeTest, "探管连接测试\n连接"},          {command::kProbeDownload, "读取探管数据\n历史数据"},
+        {command::kProbeClear, "清空探管数据\n清空"},         {command::kSyncTest, "同步器连接测试\n连接测试"},
         {command::kSyncDownload, "读取同步器数据\n历史数据"}, {command::kSyncClear, "清空同步器数据\n清空"},
-        {command::kHoleParams, "钻孔参数设置\n参数设置"},   {command::kConnect, "连接串口"},
-        {command::kProbeClock, "探管时钟校准\n时钟校准"},   {command::kSyncClock, "同步器时间校准\n时间校准"},
-        {command::kTrajectory, "显示钻孔轨迹\n轨迹计算"},   {command::kShowAll, "显示全部数据\n全部数据"},
+        {command::kHoleParams, "钻孔参数设置\n参数设置"},     {command::kConnect, "连接串口"},
+        {command::kProbeClock, "探管时钟校准\n时钟校准"},     {command::kSyncClock, "同步器时间校准\n时间校准"},
+        {command::kTrajectory, "显示钻孔轨迹\n轨迹计算"},     {command::kShowAll, "显示全部数据\n全部数据"},
         {command::kShowSampled, "显示采样数据\n采样数据"},
     };
     return strings;
@@ -151,7 +151,8 @@ void CMainFrame::CreateMenus() {
     Handle(AddCommand(help, kAppAbout, "关于 Sondara(&A)..."), &CMainFrame::OnAbout);
 
     // Edit commands reached only by their keys; nothing handles them.
-    for (auto [id, keys] : {std::pair{kEditCopy, "Ctrl+C"}, {kEditCut, "Ctrl+X"}, {kEditPaste, "Ctrl+V"}, {kEditUndo, "Ctrl+Z"}}) {
+    for (auto [id, keys] :
+         {std::pair{kEditCopy, "Ctrl+C"}, {kEditCut, "Ctrl+X"}, {kEditPaste, "Ctrl+V"}, {kEditUndo, "Ctrl+Z"}}) {
         QAction* a = AddCommand(nullptr, id, "", QKeySequence(keys));
         a->setEnabled(false);
         addAction(a);
@@ -164,11 +165,24 @@ void CMainFrame::CreateToolBar() {
     bar->setObjectName("标准");
     bar->setIconSize(QSize(32, 32));
     const std::pair<int, const char*> buttons[] = {
-        {kFileOpen, "open"},         {kFileSave, "save"},          {0, nullptr},          {kConnect, "connect"},
-        {kSyncTest, "sync-test"},    {kSyncClock, "sync-clock"},   {kSyncDownload, "sync-download"},
-        {kSyncClear, "sync-clear"},  {0, nullptr},                 {kHoleParams, "hole-params"},
-        {kTrajectory, "trajectory"}, {0, nullptr},                 {kShowAll, "show-all"}, {0, nullptr},
-        {kShowSampled, "show-sampled"}, {0, nullptr},              {kFilePrint, "print"},  {kAppAbout, "about"},
+        {kFileOpen, "open"},
+        {kFileSave, "save"},
+        {0, nullptr},
+        {kConnect, "connect"},
+        {kSyncTest, "sync-test"},
+        {kSyncClock, "sync-clock"},
+        {kSyncDownload, "sync-download"},
+        {kSyncClear, "sync-clear"},
+        {0, nullptr},
+        {kHoleParams, "hole-params"},
+        {kTrajectory, "trajectory"},
+        {0, nullptr},
+        {kShowAll, "show-all"},
+        {0, nullptr},
+        {kShowSampled, "show-sampled"},
+        {0, nullptr},
+        {kFilePrint, "print"},
+        {kAppAbout, "about"},
     };
     for (auto [id, icon] : buttons) {
         if (!id) {
@@ -275,8 +289,10 @@ bool CMainFrame::MayDiscardSurvey() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (MayDiscardSurvey()) event->accept();
-    else event->ignore();
+    if (MayDiscardSurvey())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

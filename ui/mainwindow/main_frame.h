@@ -6,8 +6,8 @@
 
 #include <QAction>
 #include <QHash>
-#include <QSet>
 #include <QMainWindow>
+#include <QSet>
 #include <QTimer>
 
 #include <memory>

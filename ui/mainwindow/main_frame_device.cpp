@@ -3,20 +3,22 @@
 
 #include <QAction>
 
-#include "ui/dialogs/com_set_dialog.h"
-#include "ui/mainwindow/command_ids.h"
 #include "core/messages.h"
 #include "device/port_map.h"
 #include "ui/common/document.h"
-#include "ui/mainwindow/main_frame.h"
+#include "ui/dialogs/com_set_dialog.h"
 #include "ui/dialogs/real_time_dialog.h"
 #include "ui/dialogs/rtc_set_dialog.h"
+#include "ui/mainwindow/command_ids.h"
+#include "ui/mainwindow/main_frame.h"
 #include "ui/table/survey_table_view.h"
 
 using sondara::Instrument;
 
 namespace {
-Instrument InstrumentOf(int clockTarget) { return clockTarget == CRtcSetDlg::kProbe ? Instrument::Probe : Instrument::Sync; }
+Instrument InstrumentOf(int clockTarget) {
+    return clockTarget == CRtcSetDlg::kProbe ? Instrument::Probe : Instrument::Sync;
+}
 }  // namespace
 
 QTimer& CMainFrame::timer(sondara::DeviceTimer which) { return timers_[int(which) - 1]; }
@@ -70,9 +72,12 @@ void CMainFrame::PortScan() {
 }
 
 void CMainFrame::OnConnectToggle() {
-    if (link_.GetPortNumber() != 0) link_.Close();
-    else if (!lastDevice_.isEmpty()) link_.OpenDevice(lastDevice_.toStdString());
-    else OpenComPort(lastPort_);
+    if (link_.GetPortNumber() != 0)
+        link_.Close();
+    else if (!lastDevice_.isEmpty())
+        link_.OpenDevice(lastDevice_.toStdString());
+    else
+        OpenComPort(lastPort_);
     UpdateConnectState();
 }
 

@@ -4,11 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "ui/common/document.h"
-#include "ui/common/file_dialogs.h"
 #include "io/json_import.h"
 #include "io/save_as.h"
 #include "io/survey_file.h"
+#include "ui/common/document.h"
+#include "ui/common/file_dialogs.h"
 #include "ui/mainwindow/main_frame.h"
 
 void CMainFrame::OnFileOpen() {

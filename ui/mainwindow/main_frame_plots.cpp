@@ -2,8 +2,8 @@
 
 #include "ui/mainwindow/command_ids.h"
 #include "ui/mainwindow/main_frame.h"
-#include "ui/report/print_commands.h"
 #include "ui/mainwindow/trajectory_command.h"
+#include "ui/report/print_commands.h"
 
 void CMainFrame::ConnectPlotCommands() {
     Handle(actions_[command::kFilePrint], [this] { OnFilePrint(document_, this); });

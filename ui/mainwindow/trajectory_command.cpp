@@ -4,10 +4,10 @@
 #include <QSysInfo>
 
 #include "core/survey_pipeline.h"
-#include "ui/common/document.h"
-#include "ui/viewer/group_viewer.h"
 #include "io/group_plot_file.h"
+#include "ui/common/document.h"
 #include "ui/plots/plot_window.h"
+#include "ui/viewer/group_viewer.h"
 
 void OnTrajectoryCommand(SurveyDocument& document, QWidget* owner, ViewerHost& host) {
     sondara::SurveyStore& store = document.store();

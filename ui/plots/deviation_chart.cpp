@@ -3,9 +3,9 @@
 #include <QPainter>
 #include <cmath>
 
-#include "ui/plots/cardinal_spline.h"
 #include "core/derived.h"
 #include "core/stations.h"
+#include "ui/plots/cardinal_spline.h"
 #include "ui/plots/deviation_geometry.h"
 #include "ui/plots/plot_style.h"
 #include "ui/plots/trajectory_plot.h"
@@ -21,15 +21,17 @@ void DrawFrameAndGrid(QPainter& p, const QRectF& r) {
     p.fillRect(r, pc::kWhite);  // after the outline: covers its inner half
     p.setPen(PlotPen(pc::kBlack, 1, Dash::Dot));
     const float tenthH = static_cast<float>(r.height() / 10.0), tenthW = static_cast<float>(r.width() / 10.0);
-    for (int i = 1; i <= 9; ++i) p.drawLine(QPointF(r.left(), r.top() + i * tenthH), QPointF(r.right(), r.top() + i * tenthH));
-    for (int j = 1; j <= 9; ++j) p.drawLine(QPointF(r.left() + j * tenthW, r.top()), QPointF(r.left() + j * tenthW, r.bottom()));
+    for (int i = 1; i <= 9; ++i)
+        p.drawLine(QPointF(r.left(), r.top() + i * tenthH), QPointF(r.right(), r.top() + i * tenthH));
+    for (int j = 1; j <= 9; ++j)
+        p.drawLine(QPointF(r.left() + j * tenthW, r.top()), QPointF(r.left() + j * tenthW, r.bottom()));
 }
 
 void DrawAxes(QPainter& p, const QRectF& r, const ChartAxes& a) {
     const float tenthH = static_cast<float>(r.height() / 10.0), tenthW = static_cast<float>(r.width() / 10.0);
     for (int k = 0; k <= 10; ++k) {
-        DrawTextCentredIn(p, QRectF(r.left() + k * tenthW - 20, r.bottom(), 40, 25), QString::asprintf("%4d", a.tx * k + a.sx),
-                          pc::kBlack);
+        DrawTextCentredIn(p, QRectF(r.left() + k * tenthW - 20, r.bottom(), 40, 25),
+                          QString::asprintf("%4d", a.tx * k + a.sx), pc::kBlack);
     }
     DrawTextCentredIn(p, QRectF(r.right() - 10, r.bottom() - 40, 60, 40), "单位(m)", pc::kBlack);
     for (int l = 0; l <= 10; ++l) {
@@ -38,7 +40,8 @@ void DrawAxes(QPainter& p, const QRectF& r, const ChartAxes& a) {
             p.setPen(PlotPen(pc::kBlack, 1));
             p.drawLine(QPointF(r.left(), y), QPointF(r.right(), y));
         }
-        DrawTextCentredIn(p, QRectF(r.left() - 40, y - 12, 40, 25), QString::asprintf("%4d", a.ty * l + a.sy), pc::kBlue);
+        DrawTextCentredIn(p, QRectF(r.left() - 40, y - 12, 40, 25), QString::asprintf("%4d", a.ty * l + a.sy),
+                          pc::kBlue);
     }
     DrawTextCentredIn(p, QRectF(r.left() - 45, r.top() - 40, 80, 40), "单位(m)", pc::kBlue);
 }

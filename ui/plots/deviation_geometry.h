@@ -21,8 +21,8 @@ int AxisStepAsInt(float step);
 int AxisStart(double min, int step);
 
 struct ChartAxes {
-    int tx = 1, sx = 0;  // depth step and start
-    int ty = 1, sy = 0;  // deviation step and start
+    int tx = 1, sx = 0;    // depth step and start
+    int ty = 1, sy = 0;    // deviation step and start
     float fx = 0, fy = 0;  // pixels per metre
 };
 

@@ -5,10 +5,17 @@
 QPen PlotPen(const QColor& colour, qreal width, Dash dash) {
     QPen pen(colour, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     switch (dash) {
-        case Dash::Solid: break;
-        case Dash::Dash: pen.setDashPattern({3, 1}); break;
-        case Dash::Dot: pen.setDashPattern({1, 1}); break;
-        case Dash::DashDotDot: pen.setDashPattern({3, 1, 1, 1, 1, 1}); break;
+        case Dash::Solid:
+            break;
+        case Dash::Dash:
+            pen.setDashPattern({3, 1});
+            break;
+        case Dash::Dot:
+            pen.setDashPattern({1, 1});
+            break;
+        case Dash::DashDotDot:
+            pen.setDashPattern({3, 1, 1, 1, 1, 1});
+            break;
     }
     return pen;
 }

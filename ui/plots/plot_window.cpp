@@ -8,8 +8,8 @@
 
 #include "core/messages.h"
 #include "core/trajectory.h"
-#include "ui/plots/deviation_chart.h"
 #include "ui/common/document.h"
+#include "ui/plots/deviation_chart.h"
 #include "ui/plots/trajectory_plot.h"
 
 namespace {

@@ -25,9 +25,7 @@ int FiveMetreSteps(float extent) {
 
 }  // namespace
 
-float IsoX(float e, float n, float) {
-    return static_cast<float>(e * std::cos(kIsoAngle) + n * std::cos(kIsoAngle));
-}
+float IsoX(float e, float n, float) { return static_cast<float>(e * std::cos(kIsoAngle) + n * std::cos(kIsoAngle)); }
 
 float IsoY(float e, float n, float u) {
     return static_cast<float>(-e * std::sin(kIsoAngle) + n * std::sin(kIsoAngle) + u);
@@ -37,8 +35,7 @@ Metres3 DesignEndPoint(float length, float dPos, float gi, float dDip) {
     const double theta = sondara::DegToRad(90.0f - (dPos - gi));
     const double phi = sondara::DegToRad(dDip);
     return {static_cast<float>(length * std::cos(theta) * std::cos(phi)),
-            static_cast<float>(length * std::sin(theta) * std::cos(phi)),
-            static_cast<float>(length * std::sin(phi))};
+            static_cast<float>(length * std::sin(theta) * std::cos(phi)), static_cast<float>(length * std::sin(phi))};
 }
 
 QPointF TrajectoryLayout::Screen(float e, float n, float u) const {
@@ -77,7 +74,8 @@ TrajectoryLayout LayOutTrajectory(const QRectF& client, const Metres3& last, con
 
 std::vector<AxisLabel> DistanceLabels(float extent, int sign) {
     std::vector<AxisLabel> labels;
-    for (int k = 0, n = FiveMetreSteps(extent); k < n; ++k) labels.push_back({QString::asprintf("%d", 5 * k), float(sign * 5 * k)});
+    for (int k = 0, n = FiveMetreSteps(extent); k < n; ++k)
+        labels.push_back({QString::asprintf("%d", 5 * k), float(sign * 5 * k)});
     labels.push_back({QString::asprintf("%0.0f", extent), float(sign * std::trunc(extent))});
     return labels;
 }

@@ -23,7 +23,7 @@ float IsoY(float e, float n, float u);
 Metres3 DesignEndPoint(float length, float dPos, float gi, float dDip);
 
 struct TrajectoryLayout {
-    float C = 0, D = 0, V = 0;  // box extents east, north, up (whole metres)
+    float C = 0, D = 0, V = 0;   // box extents east, north, up (whole metres)
     float W = 0, H = 0;          // projected box size in metres
     float s = 0;                 // pixels per metre
     std::array<QPointF, 8> P;    // box corners P0 … P7

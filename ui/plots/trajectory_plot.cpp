@@ -4,9 +4,9 @@
 #include <QPolygonF>
 #include <cmath>
 
-#include "ui/plots/cardinal_spline.h"
 #include "core/stations.h"
 #include "core/trajectory.h"
+#include "ui/plots/cardinal_spline.h"
 #include "ui/plots/plot_style.h"
 #include "ui/plots/trajectory_geometry.h"
 
@@ -158,7 +158,8 @@ void DrawTrajectory3D(QPainter& painter, const QRectF& client, const sondara::Ho
     painter.restore();
 }
 
-PlotOutcome DrawTrajectory3D(QPainter& painter, const QRectF& client, const sondara::SurveyStore& store, int holeIndex) {
+PlotOutcome DrawTrajectory3D(QPainter& painter, const QRectF& client, const sondara::SurveyStore& store,
+                             int holeIndex) {
     PlotOutcome outcome;
     const sondara::HoleSurvey* hole = HoleToPlot(store, holeIndex, outcome);
     if (hole) DrawTrajectory3D(painter, client, *hole);

@@ -2,8 +2,8 @@
 
 #include <QFileInfo>
 #include <QFont>
-#include <QPainter>
 #include <QPageSize>
+#include <QPainter>
 #include <QPrinter>
 #include <algorithm>
 
@@ -83,7 +83,7 @@ void PaintReportPage(QPainter& p, int W, int H, const sondara::SurveyStore& stor
     TextAt(p, f.R - 2000, f.T - 160, printTime);
 
     p.setFont(ReportFont("楷体_GB2312", 12));
-    const Column columns[] = {{0, "序号"},       {350, "孔深"},     {680, "磁方位"}, {1120, "倾角"}, {1400, "地磁倾角"},
+    const Column columns[] = {{0, "序号"},        {350, "孔深"},    {680, "磁方位"}, {1120, "倾角"}, {1400, "地磁倾角"},
                               {1880, "总加速度"}, {2360, "总磁场"}, {2800, "温度"},  {3500, "时间"}};
     for (const Column& c : columns) TextAt(p, f.L + c.x, f.T + 50, QString::fromUtf8(c.title));
 

@@ -14,8 +14,9 @@ using ui_text::Format;
 namespace {
 
 constexpr int kWidths[SurveyTableModel::kColumnCount] = {25, 50, 60, 50, 70, 70, 75, 75, 75, 50, 50, 200, 100, 50};
-const char* const kHeaders[SurveyTableModel::kColumnCount] = {
-    "", "孔号", "序号", "孔深", "磁方位", "倾角", "地磁倾角", "总加速度", "总磁场", "温度", "电压", "时间", "备注", "地层"};
+const char* const kHeaders[SurveyTableModel::kColumnCount] = {"",     "孔号",     "序号",     "孔深",   "磁方位",
+                                                              "倾角", "地磁倾角", "总加速度", "总磁场", "温度",
+                                                              "电压", "时间",     "备注",     "地层"};
 
 std::uint64_t CellKey(int row, int column) { return (std::uint64_t(unsigned(row)) << 8) | unsigned(column); }
 
@@ -28,32 +29,52 @@ QString MarkText(std::int32_t mark) {
 // Columns 3 to 13 of a probe record, as every row kind that shows them formats them.
 QString ValueText(const ProbeRecord& r, int column) {
     switch (column) {
-        case SurveyTableModel::kDepthColumn: return Format("%0.1f", r.depth);
-        case SurveyTableModel::kAziColumn: return Format("%0.1f", r.azi);
-        case SurveyTableModel::kIncColumn: return Format("%0.2f", r.inc);
-        case SurveyTableModel::kDipColumn: return Format("%0.1f", r.DIP);
-        case SurveyTableModel::kGtColumn: return Format("%0.4f", r.GT);
-        case SurveyTableModel::kMtColumn: return Format("%0.4f", r.MT);
-        case SurveyTableModel::kTmpColumn: return Format("%0.1f", r.tmp);
-        case SurveyTableModel::kVoltColumn: return Format("%0.1f", r.volt);
-        case SurveyTableModel::kTimeColumn: return QString::fromStdString(sondara::FormatOleTime(r.time));
-        case SurveyTableModel::kRemarkColumn: return (r.flag & sondara::kSampled) ? "采样数据" : "--";
-        case SurveyTableModel::kMarkColumn: return MarkText(r.mark);
-        default: return {};
+        case SurveyTableModel::kDepthColumn:
+            return Format("%0.1f", r.depth);
+        case SurveyTableModel::kAziColumn:
+            return Format("%0.1f", r.azi);
+        case SurveyTableModel::kIncColumn:
+            return Format("%0.2f", r.inc);
+        case SurveyTableModel::kDipColumn:
+            return Format("%0.1f", r.DIP);
+        case SurveyTableModel::kGtColumn:
+            return Format("%0.4f", r.GT);
+        case SurveyTableModel::kMtColumn:
+            return Format("%0.4f", r.MT);
+        case SurveyTableModel::kTmpColumn:
+            return Format("%0.1f", r.tmp);
+        case SurveyTableModel::kVoltColumn:
+            return Format("%0.1f", r.volt);
+        case SurveyTableModel::kTimeColumn:
+            return QString::fromStdString(sondara::FormatOleTime(r.time));
+        case SurveyTableModel::kRemarkColumn:
+            return (r.flag & sondara::kSampled) ? "采样数据" : "--";
+        case SurveyTableModel::kMarkColumn:
+            return MarkText(r.mark);
+        default:
+            return {};
     }
 }
 
 // The field an edit of the column writes.
 float* EditedField(ProbeRecord& r, int column) {
     switch (column) {
-        case SurveyTableModel::kDepthColumn: return &r.depth;
-        case SurveyTableModel::kAziColumn: return &r.azi;
-        case SurveyTableModel::kIncColumn: return &r.inc;
-        case SurveyTableModel::kDipColumn: return &r.DIP;
-        case SurveyTableModel::kGtColumn: return &r.GT;
-        case SurveyTableModel::kMtColumn: return &r.MT;
-        case SurveyTableModel::kTmpColumn: return &r.tmp;
-        default: return nullptr;
+        case SurveyTableModel::kDepthColumn:
+            return &r.depth;
+        case SurveyTableModel::kAziColumn:
+            return &r.azi;
+        case SurveyTableModel::kIncColumn:
+            return &r.inc;
+        case SurveyTableModel::kDipColumn:
+            return &r.DIP;
+        case SurveyTableModel::kGtColumn:
+            return &r.GT;
+        case SurveyTableModel::kMtColumn:
+            return &r.MT;
+        case SurveyTableModel::kTmpColumn:
+            return &r.tmp;
+        default:
+            return nullptr;
     }
 }
 
@@ -169,14 +190,17 @@ QVariant SurveyTableModel::data(const QModelIndex& index, int role) const {
             if (column != kCheckColumn) return {};
             std::int32_t flag = 0;
             if (ref.hole >= 0) {
-                if (const HoleRecordRef r = HoleRecordOfRow(row); r.hole >= 0) flag = store_.m_holes[r.hole].records[r.record].flag;
+                if (const HoleRecordRef r = HoleRecordOfRow(row); r.hole >= 0)
+                    flag = store_.m_holes[r.hole].records[r.record].flag;
             } else if (ref.hole == kSyncRow && std::size_t(ref.index) < store_.m_syncRecords.size()) {
                 flag = store_.m_syncRecords[ref.index].flag;
             }
             return (flag & sondara::kStation) ? Qt::Checked : Qt::Unchecked;
         }
-        case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
-        default: return {};
+        case Qt::TextAlignmentRole:
+            return int(Qt::AlignCenter);
+        default:
+            return {};
     }
 }
 

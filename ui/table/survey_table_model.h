@@ -16,8 +16,20 @@ class SurveyTableModel : public QAbstractTableModel {
 
 public:
     enum Column {
-        kCheckColumn = 0, kHoleColumn, kRowColumn, kDepthColumn, kAziColumn, kIncColumn, kDipColumn,
-        kGtColumn, kMtColumn, kTmpColumn, kVoltColumn, kTimeColumn, kRemarkColumn, kMarkColumn,
+        kCheckColumn = 0,
+        kHoleColumn,
+        kRowColumn,
+        kDepthColumn,
+        kAziColumn,
+        kIncColumn,
+        kDipColumn,
+        kGtColumn,
+        kMtColumn,
+        kTmpColumn,
+        kVoltColumn,
+        kTimeColumn,
+        kRemarkColumn,
+        kMarkColumn,
         kColumnCount
     };
     static int ColumnWidth(int column);

@@ -21,7 +21,8 @@ CTiltoraView::CTiltoraView(SurveyDocument& document, QWidget* parent)
     font.setWeight(QFont::Medium);
     setFont(font);
     QPalette colours = palette();
-    for (auto role : {QPalette::Base, QPalette::AlternateBase, QPalette::Window}) colours.setColor(role, QColor(200, 200, 200));
+    for (auto role : {QPalette::Base, QPalette::AlternateBase, QPalette::Window})
+        colours.setColor(role, QColor(200, 200, 200));
     colours.setColor(QPalette::Text, QColor(10, 10, 80));
     setPalette(colours);
 
@@ -79,6 +80,7 @@ void CTiltoraView::ScrollToBottomSoon() {
 // Cut, copy and paste have no handler anywhere, so the edit menu shows them disabled.
 void CTiltoraView::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    for (const char* text : {"剪切(&T)\tCtrl+X", "复制(&C)\tCtrl+C", "粘贴(&P)\tCtrl+V"}) menu.addAction(text)->setEnabled(false);
+    for (const char* text : {"剪切(&T)\tCtrl+X", "复制(&C)\tCtrl+C", "粘贴(&P)\tCtrl+V"})
+        menu.addAction(text)->setEnabled(false);
     menu.exec(event->globalPos());
 }

@@ -53,8 +53,7 @@ struct FrameFixture {
 
     FrameFixture() {
         ::setenv("SONDARA_PORT_DIR", portFolder.c_str(), 1);
-        frame = std::make_unique<CMainFrame>(
-            document, CMainFrame::Options{false, false, dir.path() + "/settings.ini"});
+        frame = std::make_unique<CMainFrame>(document, CMainFrame::Options{false, false, dir.path() + "/settings.ini"});
     }
     ~FrameFixture() { ::unsetenv("SONDARA_PORT_DIR"); }
 

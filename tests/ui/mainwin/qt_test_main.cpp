@@ -1,7 +1,7 @@
 // The window tests need an application object; they run offscreen unless told
 // otherwise, also when the test runner lists them.
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 #include <clocale>
 #include <cstdlib>

@@ -5,8 +5,8 @@
 #include <QProcess>
 
 #include "frame_fixture.h"
-#include "ui/mainwindow/command_ids.h"
 #include "ui/dialogs/real_time_dialog.h"
+#include "ui/mainwindow/command_ids.h"
 #include "ui/table/survey_table_view.h"
 
 using namespace sondara;

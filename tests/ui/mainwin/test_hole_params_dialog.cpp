@@ -126,8 +126,10 @@ TEST_F(EditorFixture, Validation_RejectsWithMessageAndKeepsStore) {
         const char* text;
         const char* message;
     } cases[] = {
-        {Dlg::kName, "", "钻孔名称不能为空"},   {Dlg::kY0, "1x", "输入数据不合法"},
-        {Dlg::kRodLength, "a", "输入数据不合法"}, {Dlg::kName, "A", "钻孔名称重复"},
+        {Dlg::kName, "", "钻孔名称不能为空"},
+        {Dlg::kY0, "1x", "输入数据不合法"},
+        {Dlg::kRodLength, "a", "输入数据不合法"},
+        {Dlg::kName, "A", "钻孔名称重复"},
     };
     for (const auto& c : cases) {
         store.m_holeParams = {Params(u"A"), Params(u"B")};

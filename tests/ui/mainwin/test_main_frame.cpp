@@ -13,8 +13,8 @@
 #include "core/trajectory.h"
 #include "frame_fixture.h"
 #include "io/survey_file.h"
-#include "ui/mainwindow/command_ids.h"
 #include "ui/dialogs/hole_params_dialog.h"
+#include "ui/mainwindow/command_ids.h"
 #include "ui/plots/plot_window.h"
 #include "ui/table/survey_table_view.h"
 
@@ -43,8 +43,10 @@ SurveyStore TwoHoleSurvey() {
 QStringList ItemTexts(QMenu* menu) {
     QStringList texts;
     for (QAction* a : menu->actions()) {
-        if (a->isSeparator()) texts << "-";
-        else if (a->isVisible()) texts << a->text() + (a->shortcut().isEmpty() ? "" : "\t" + a->shortcut().toString());
+        if (a->isSeparator())
+            texts << "-";
+        else if (a->isVisible())
+            texts << a->text() + (a->shortcut().isEmpty() ? "" : "\t" + a->shortcut().toString());
     }
     return texts;
 }
@@ -59,9 +61,9 @@ TEST_F(MainFrameTest, Menus_HaveEveryItemAndShortcut) {
         items[m->text()] = ItemTexts(m->menu());
     }
     EXPECT_EQ(titles, QStringList({"文件(&F)", "通信端口设置", "探管", "同步器", "数据处理", "视图(&V)", "帮助(&H)"}));
-    EXPECT_EQ(items["文件(&F)"], QStringList({"打开(&O)...\tCtrl+O", "打开Json文件", "保存(&S)\tCtrl+S", "另存为(&A)...", "-",
-                                            "打印(&P)...\tCtrl+P", "打印预览(&V)", "打印设置(&R)...", "-", "最近的文件", "-",
-                                            "退出(&X)"}));
+    EXPECT_EQ(items["文件(&F)"], QStringList({"打开(&O)...\tCtrl+O", "打开Json文件", "保存(&S)\tCtrl+S",
+                                              "另存为(&A)...", "-", "打印(&P)...\tCtrl+P", "打印预览(&V)",
+                                              "打印设置(&R)...", "-", "最近的文件", "-", "退出(&X)"}));
     EXPECT_EQ(items["通信端口设置"], QStringList({"选择通信端口", "连接"}));
     EXPECT_EQ(items["探管"], QStringList({"连接测试", "时钟校准", "读取历史数据", "实时数据输出", "清空探管数据"}));
     EXPECT_EQ(items["同步器"], QStringList({"连接测试", "时钟校准", "读取历史数据", "清空历史数据"}));
@@ -73,11 +75,12 @@ TEST_F(MainFrameTest, Menus_HaveEveryItemAndShortcut) {
 }
 
 TEST_F(MainFrameTest, CommandsWithoutHandler_ShowDisabled) {
-    for (int id : {kEditCopy, kEditCut, kEditPaste, kEditUndo, kFileMruFirst}) EXPECT_FALSE(Command(id).isEnabled()) << id;
-    for (int id : {kFileOpen, kOpenJson, kFileSave, kFileSaveAs, kChoosePort, kConnect, kProbeTest, kProbeClock,
-                   kProbeDownload, kProbeRealTime, kProbeClear, kSyncTest, kSyncClock, kSyncDownload, kSyncClear,
-                   kHoleParams, kTrajectory, kShowAll, kShowSampled, kFilePrint, kFilePrintPreview, kFilePrintSetup,
-                   kAppAbout, kAppExit})
+    for (int id : {kEditCopy, kEditCut, kEditPaste, kEditUndo, kFileMruFirst})
+        EXPECT_FALSE(Command(id).isEnabled()) << id;
+    for (int id : {kFileOpen,    kOpenJson,     kFileSave,         kFileSaveAs,     kChoosePort, kConnect,
+                   kProbeTest,   kProbeClock,   kProbeDownload,    kProbeRealTime,  kProbeClear, kSyncTest,
+                   kSyncClock,   kSyncDownload, kSyncClear,        kHoleParams,     kTrajectory, kShowAll,
+                   kShowSampled, kFilePrint,    kFilePrintPreview, kFilePrintSetup, kAppAbout,   kAppExit})
         EXPECT_TRUE(Command(id).isEnabled()) << id;
 }
 

@@ -58,12 +58,12 @@ TEST(PortDialog, Connect_OpensTypedPortOrReportsFailure) {
         const char* message;
         int port;
     } cases[] = {
-        {3, "3", {}, false, nullptr, 3},                                  // already open: nothing happens
+        {3, "3", {}, false, nullptr, 3},  // already open: nothing happens
         {3, "4", {"close", "open 4"}, true, nullptr, 4},
-        {3, "9", {"close", "open 9"}, false, "打开串口失败", 9},          // the old port is closed anyway
-        {0, "0", {}, false, nullptr, 0},                                  // port 0 while closed
-        {0, "-7", {"close", "open -7"}, false, "打开串口失败", -7},        // no range check
-        {0, "x", {"close", "open 3"}, true, "请输入一个整数。", 3},        // keeps the number it had
+        {3, "9", {"close", "open 9"}, false, "打开串口失败", 9},     // the old port is closed anyway
+        {0, "0", {}, false, nullptr, 0},                             // port 0 while closed
+        {0, "-7", {"close", "open -7"}, false, "打开串口失败", -7},  // no range check
+        {0, "x", {"close", "open 3"}, true, "请输入一个整数。", 3},  // keeps the number it had
         {3, "/dev/pts/9", {"close", "open /dev/pts/9"}, true, nullptr, 3},
     };
     for (const auto& c : cases) {
@@ -139,8 +139,8 @@ TEST(RealTimeDialog, FormatsLiveValues) {
     LiveValues live;
     live.inc = 5.456f, live.GT = 0.99871f, live.azi = 123.45f, live.MT = 0.5f, live.volt = 3.66f, live.tmp = 21.04f;
     dialog.ShowLiveValues(live);
-    const std::pair<int, const char*> fields[] = {{1005, "5.46"}, {1007, "0.9987"}, {1004, "123.4"},
-                                                  {1010, "0.5000"}, {1011, "3.7"},  {1008, "21.0"}};
+    const std::pair<int, const char*> fields[] = {{1005, "5.46"},   {1007, "0.9987"}, {1004, "123.4"},
+                                                  {1010, "0.5000"}, {1011, "3.7"},    {1008, "21.0"}};
     for (auto [id, text] : fields) EXPECT_EQ(dialog.fieldText(id), text) << id;
 }
 

@@ -138,12 +138,14 @@ TEST_F(TableFixture, EditableCells_DepthAlwaysValuesOnlyNearEndOfHole) {
     store.m_holes = {Hole({3, 3, 3, 3, 3}), Hole({3})};
     view.setShowAll(false);
     doc.UpdateAllViews();
-    const auto editable = [&](int row, int column) { return bool(model.flags(model.index(row, column)) & Qt::ItemIsEditable); };
+    const auto editable = [&](int row, int column) {
+        return bool(model.flags(model.index(row, column)) & Qt::ItemIsEditable);
+    };
     EXPECT_FALSE(editable(2, Model::kTmpColumn));  // third-last row of hole 0
     EXPECT_TRUE(editable(2, Model::kDepthColumn));
     EXPECT_TRUE(editable(3, Model::kTmpColumn));
     EXPECT_TRUE(editable(4, Model::kAziColumn));
-    EXPECT_TRUE(editable(5, Model::kIncColumn));   // the last row of the table
+    EXPECT_TRUE(editable(5, Model::kIncColumn));  // the last row of the table
     for (int column : {0, 1, 2, 10, 11, 12, 13}) EXPECT_FALSE(editable(4, column)) << column;
 
     view.setShowAll(true);

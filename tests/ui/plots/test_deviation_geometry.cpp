@@ -15,10 +15,23 @@ TEST(NiceAxisStep, GivesTheWorkedSteps) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const Case cases[] = {
-        {57.3, 0, 6},   {150, 100, 10}, {10, 0, 1},    {2.5, 0, 1},   {0.6, 0, 1},   {1.7, -0.8, 1},
-        {-5, -25, 2},   {0, 0, 1},      {1000, 0, 100}, {9.5, 0, 1},  {99, 0, 10},   {12, 0, 2},
+        {57.3, 0, 6},
+        {150, 100, 10},
+        {10, 0, 1},
+        {2.5, 0, 1},
+        {0.6, 0, 1},
+        {1.7, -0.8, 1},
+        {-5, -25, 2},
+        {0, 0, 1},
+        {1000, 0, 100},
+        {9.5, 0, 1},
+        {99, 0, 10},
+        {12, 0, 2},
         // Ranges that are not finite end at once.
-        {nan, 0, 1},    {inf, 0, 1},    {0, -inf, 1},   {inf, -inf, 1},
+        {nan, 0, 1},
+        {inf, 0, 1},
+        {0, -inf, 1},
+        {inf, -inf, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.min << " … " << c.max);
@@ -37,7 +50,7 @@ TEST(AxisStart, StepsFloorDownToAMultipleOfTheStep) {
         double min;
         int step, start;
     };
-    const Case cases[] = {{0, 6, 0},   {100, 10, 100}, {-0.8, 1, -1},  {-25, 2, -26}, {3.5, 2, 2},
+    const Case cases[] = {{0, 6, 0},   {100, 10, 100}, {-0.8, 1, -1}, {-25, 2, -26}, {3.5, 2, 2},
                           {-1, 5, -5}, {7, 5, 5},      {-10, 5, -10}, {NAN, 3, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.min);

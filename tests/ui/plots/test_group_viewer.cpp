@@ -94,7 +94,8 @@ TEST(ViewerWaitDialog, ClosesItselfWhenTheViewerWindowAppearsOrTheViewerEnds) {
     {
         RecordedMessages messages;
         bool shown = false;
-        ViewerWaitDialog box("正在绘制群组图，请稍等......", [&] { return shown; }, [] { return true; }, nullptr, 10);
+        ViewerWaitDialog box(
+            "正在绘制群组图，请稍等......", [&] { return shown; }, [] { return true; }, nullptr, 10);
         EXPECT_EQ(box.windowTitle(), "稍等");
         box.open();
         QTest::qWait(50);
@@ -106,7 +107,8 @@ TEST(ViewerWaitDialog, ClosesItselfWhenTheViewerWindowAppearsOrTheViewerEnds) {
     }
     {
         RecordedMessages messages;
-        ViewerWaitDialog box("…", [] { return false; }, [] { return false; }, nullptr, 10);
+        ViewerWaitDialog box(
+            "…", [] { return false; }, [] { return false; }, nullptr, 10);
         box.open();
         EXPECT_TRUE(QTest::qWaitFor([&] { return !box.isVisible(); }, 2000));
         EXPECT_TRUE(box.viewerEnded());

@@ -93,8 +93,8 @@ TEST(PlotStates, EmptyStoreAndHoleWithoutStationsDrawNothing_AHolePastTheEndSays
     for (int mode = 0; mode < 2; ++mode) {
         QImage past = Blank(300, 300);
         QPainter p(&past);
-        const PlotOutcome o = mode ? DrawTrajectory3D(p, QRectF(past.rect()), store, 3)
-                                   : DrawDeviationCurves(p, past.rect(), store, 3);
+        const PlotOutcome o =
+            mode ? DrawTrajectory3D(p, QRectF(past.rect()), store, 3) : DrawDeviationCurves(p, past.rect(), store, 3);
         p.end();
         EXPECT_EQ(o, PlotOutcome::NoSuchHole);
         EXPECT_TRUE(IsGrey(past.pixel(5, 5)));
@@ -103,8 +103,8 @@ TEST(PlotStates, EmptyStoreAndHoleWithoutStationsDrawNothing_AHolePastTheEndSays
 }
 
 HoleSurvey WorkedTrajectoryHole() {
-    HoleSurvey h = MakeHole("T", {{0, 0, 0, 0, 0, 0}, {13, 0, 0, 10, 12, 3}, {27, 0, 0, 20, 27, 7},
-                                  {40, 0, 0, 29.5f, 40.2f, 11.3f}});
+    HoleSurvey h = MakeHole(
+        "T", {{0, 0, 0, 0, 0, 0}, {13, 0, 0, 10, 12, 3}, {27, 0, 0, 20, 27, 7}, {40, 0, 0, 29.5f, 40.2f, 11.3f}});
     h.dDip = 10;  // design line due north, 10 degrees up: inside the extents of the last station
     return h;
 }

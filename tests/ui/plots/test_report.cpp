@@ -83,7 +83,8 @@ std::vector<Word> ReadWords(const QString& pdf) {
             ++page;
             continue;
         }
-        words.push_back({page, m.captured(1).toDouble() / 72 * 600, m.captured(2).toDouble() / 72 * 600, m.captured(3)});
+        words.push_back(
+            {page, m.captured(1).toDouble() / 72 * 600, m.captured(2).toDouble() / 72 * 600, m.captured(3)});
     }
     return words;
 }

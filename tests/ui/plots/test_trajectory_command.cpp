@@ -8,9 +8,9 @@
 #include "core/stations.h"
 #include "plot_fixtures.h"
 #include "ui/common/document.h"
-#include "ui/viewer/group_viewer.h"
-#include "ui/plots/plot_window.h"
 #include "ui/mainwindow/trajectory_command.h"
+#include "ui/plots/plot_window.h"
+#include "ui/viewer/group_viewer.h"
 
 namespace sondara::test {
 namespace {
@@ -18,7 +18,9 @@ namespace {
 // Points the exchange file at a folder of the test's own.
 class ScopedCacheHome {
 public:
-    explicit ScopedCacheHome(const QString& path) : saved_(qgetenv("XDG_CACHE_HOME")) { qputenv("XDG_CACHE_HOME", path.toUtf8()); }
+    explicit ScopedCacheHome(const QString& path) : saved_(qgetenv("XDG_CACHE_HOME")) {
+        qputenv("XDG_CACHE_HOME", path.toUtf8());
+    }
     ~ScopedCacheHome() { qputenv("XDG_CACHE_HOME", saved_); }
 
 private:

@@ -21,7 +21,7 @@ TEST(TrajectoryLayout, WorkedLayout_GivesTheCornersOfTheCentredBox) {
     EXPECT_NEAR(l.W, 61.49, 0.01);
     EXPECT_NEAR(l.H, 47.5, 1e-4);
     EXPECT_NEAR(l.s, 11.059, 0.001);
-    const double expected[8][2] = {{60.0, 446.8},  {347.3, 612.6}, {740.0, 385.9}, {452.7, 220.1},
+    const double expected[8][2] = {{60.0, 446.8}, {347.3, 612.6}, {740.0, 385.9}, {452.7, 220.1},
                                    {60.0, 314.1}, {347.3, 479.9}, {740.0, 253.2}, {452.7, 87.4}};
     for (int i = 0; i < 8; ++i) {
         SCOPED_TRACE(i);
@@ -39,9 +39,8 @@ TEST(TrajectoryLayout, Anchor_IsTheCornerThatKeepsTheLastStationInsideAndZeroCou
         int corner;
     };
     const Case cases[] = {
-        {{5, 5, 5}, 0},    {{5, 5, -5}, 4},   {{5, -5, 5}, 3},  {{5, -5, -5}, 7},
-        {{-5, 5, 5}, 1},   {{-5, 5, -5}, 5},  {{-5, -5, 5}, 2}, {{-5, -5, -5}, 6},
-        {{0, 0, 0.5f}, 0}, {{-5, 0, 0}, 1},
+        {{5, 5, 5}, 0},   {{5, 5, -5}, 4},  {{5, -5, 5}, 3},   {{5, -5, -5}, 7},  {{-5, 5, 5}, 1},
+        {{-5, 5, -5}, 5}, {{-5, -5, 5}, 2}, {{-5, -5, -5}, 6}, {{0, 0, 0.5f}, 0}, {{-5, 0, 0}, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.last.e << "," << c.last.n << "," << c.last.u);
