@@ -1,6 +1,9 @@
 #pragma once
 // Small builders for survey records in tests.
 
+#include <cstring>
+#include <vector>
+
 #include "core/records.h"
 
 namespace sondara::test {
@@ -31,6 +34,12 @@ inline ProbeRecord Station(float inc, float azi, int flag = kSampled | kStation)
     r.inc = inc;
     r.azi = azi;
     return r;
+}
+
+// Whether two record sequences hold the same bytes (empty ones included: memcmp may not
+// be handed the null data pointer of an empty vector).
+inline bool SameRecordBytes(const std::vector<ProbeRecord>& a, const std::vector<ProbeRecord>& b) {
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(ProbeRecord)) == 0);
 }
 
 }  // namespace sondara::test

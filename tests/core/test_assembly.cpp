@@ -171,7 +171,7 @@ void ExpectSameHoles(const SurveyStore& fast, const SurveyStore& reference) {
         const auto& a = fast.m_holes[h].records;
         const auto& b = reference.m_holes[h].records;
         ASSERT_EQ(a.size(), b.size()) << "hole " << h;
-        EXPECT_EQ(0, std::memcmp(a.data(), b.data(), a.size() * sizeof(ProbeRecord))) << "hole " << h;
+        EXPECT_TRUE(test::SameRecordBytes(a, b)) << "hole " << h;
         EXPECT_EQ(fast.m_holes[h].params(), reference.m_holes[h].params());
     }
 }

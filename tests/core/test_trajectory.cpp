@@ -177,12 +177,12 @@ TEST(Trajectory, RefusedHoles_KeepTheirRecordsAndSayWhy) {
         EXPECT_EQ(ComputeHoleDepths(c.hole), c.depthsOk);
         EXPECT_EQ(c.hole.error, c.depthError);
         if (!c.depthsOk) {
-            EXPECT_EQ(0, std::memcmp(before.data(), c.hole.records.data(), before.size() * sizeof(ProbeRecord)));
+            EXPECT_TRUE(test::SameRecordBytes(before, c.hole.records));
         }
         const auto afterDepths = c.hole.records;
         EXPECT_FALSE(ComputeHoleTrajectory(c.hole));
         EXPECT_EQ(c.hole.error, c.trajectoryError);
-        EXPECT_EQ(0, std::memcmp(afterDepths.data(), c.hole.records.data(), before.size() * sizeof(ProbeRecord)));
+        EXPECT_TRUE(test::SameRecordBytes(afterDepths, c.hole.records));
     }
 }
 

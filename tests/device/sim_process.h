@@ -5,6 +5,9 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <sys/prctl.h>
+
+#include <csignal>
 #include <string>
 
 namespace sondara::test {
@@ -13,6 +16,9 @@ class SimProcess {
 public:
     explicit SimProcess(QStringList args) {
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // A test that dies without its destructors (an abort) takes the simulator with
+        // it, so the runner does not wait on the simulator's open output for ever.
+        process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
         process_.start(SONDARA_SIM_PATH, args);
         if (!process_.waitForStarted(5000)) return;
         // The first line names the pseudo-terminal.

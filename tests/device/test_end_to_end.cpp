@@ -70,7 +70,7 @@ void ExpectSameProbeRecords(const std::vector<ProbeRecord>& got, const std::vect
              {&ProbeRecord::inc, &ProbeRecord::azi, &ProbeRecord::tmp, &ProbeRecord::GTF, &ProbeRecord::MTF,
               &ProbeRecord::DIP, &ProbeRecord::GT, &ProbeRecord::MT, &ProbeRecord::volt})
             EXPECT_EQ(got[i].*field, want[i].*field);
-        EXPECT_EQ(got[i].time.dt, want[i].time.dt);
+        EXPECT_EQ(double(got[i].time.dt), double(want[i].time.dt));
         EXPECT_EQ(got[i].time.status, want[i].time.status);
     }
 }
@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 false,
                                 {"--noise", "9", "--noise-every", "3", "--corrupt", "7", "--split", "11"}},
                       ProbeCase{"RawNoisyBrokenSplit", true, {"--noise", "5", "--corrupt", "4", "--split", "17"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(EndToEnd, SyncThenProbeDownload_AssemblesTheHoles) {
     Line line({"--noise", "6", "--corrupt", "5", "--split", "13"});
@@ -120,7 +120,7 @@ TEST(EndToEnd, SyncThenProbeDownload_AssemblesTheHoles) {
     for (std::size_t i = 0; i < want.size(); ++i) {
         EXPECT_EQ(line.store.m_syncRecords[i].hole, want[i].hole) << i;
         EXPECT_EQ(line.store.m_syncRecords[i].idx, want[i].idx) << i;
-        EXPECT_EQ(line.store.m_syncRecords[i].time.dt, want[i].time.dt) << i;
+        EXPECT_EQ(double(line.store.m_syncRecords[i].time.dt), double(want[i].time.dt)) << i;
         EXPECT_EQ(line.store.m_syncRecords[i].flag, 3);
     }
     EXPECT_TRUE(line.store.m_holes.empty());
@@ -167,12 +167,12 @@ TEST(EndToEnd, SurveyFromAJsonFile_IsWhatBothDownloadsGive) {
     EXPECT_EQ(p[1].inc, -2.25f);
     EXPECT_EQ(p[1].azi, 121.5f);
     EXPECT_EQ(p[0].tmp, 21.5f);
-    EXPECT_EQ(p[1].time.dt, OleTimeFromUnixSeconds(t0 + 45).dt);
+    EXPECT_EQ(double(p[1].time.dt), OleTimeFromUnixSeconds(t0 + 45).dt);
     const std::vector<SyncRecord>& s = line.store.m_syncRecords;
     ASSERT_EQ(s.size(), 2u);
     EXPECT_EQ(s[1].hole, 0);
     EXPECT_EQ(s[1].idx, 1);
-    EXPECT_EQ(s[1].time.dt, OleTimeFromUnixSeconds(t0 + 40).dt);
+    EXPECT_EQ(double(s[1].time.dt), OleTimeFromUnixSeconds(t0 + 40).dt);
     EXPECT_EQ(line.store.m_holes.size(), 1u);
 }
 

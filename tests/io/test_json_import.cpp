@@ -120,7 +120,7 @@ TEST(JsonImport, EachValue_BecomesItsFieldByTheConversionRules) {
         {"negative time invalid", [](json& d) { d["probe"][0]["time"] = -5; },
          [&](auto& s) {
              EXPECT_EQ(probe(s).time.status, kTimeInvalid);
-             EXPECT_EQ(probe(s).time.dt, 0.0);
+             EXPECT_EQ(double(probe(s).time.dt), 0.0);
          }},
         {"time past year 9999 invalid", [](json& d) { d["probe"][0]["time"] = 400000000000LL; },
          [&](auto& s) { EXPECT_EQ(probe(s).time.status, kTimeInvalid); }},

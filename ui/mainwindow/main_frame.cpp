@@ -123,9 +123,9 @@ void CMainFrame::CreateMenus() {
     AddCommand(sync, kSyncDownload, "读取历史数据");
     AddCommand(sync, kSyncClear, "清空历史数据");
 
-    QMenu* data = menuBar()->addMenu("数据处理");
-    Handle(AddCommand(data, kHoleParams, "钻孔参数输入"), &CMainFrame::OnHoleParams);
-    AddCommand(data, kTrajectory, "轨迹计算");
+    QMenu* processing = menuBar()->addMenu("数据处理");
+    Handle(AddCommand(processing, kHoleParams, "钻孔参数输入"), &CMainFrame::OnHoleParams);
+    AddCommand(processing, kTrajectory, "轨迹计算");
 
     QMenu* viewMenu = menuBar()->addMenu("视图(&V)");
     QMenu* bars = viewMenu->addMenu("工具栏和停靠窗口(&T)");

@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QProcess>
 
+#include <sys/prctl.h>
+
+#include <csignal>
+
 #include "frame_fixture.h"
 #include "ui/dialogs/real_time_dialog.h"
 #include "ui/mainwindow/command_ids.h"
@@ -17,6 +21,8 @@ namespace {
 struct Simulator {
     QProcess process;
     explicit Simulator(const test::FrameFixture& f) {
+        // Dies with the test, also when the test aborts.
+        process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
         process.start(SONDARA_SIM_PATH, {"--records", "40", "--holes", "2", "--com", "4", "--port-dir",
                                          QString::fromStdString(f.portFolder)});
         const QString link = QString::fromStdString(f.portFolder) + "/COM4";
