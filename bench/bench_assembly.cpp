@@ -10,6 +10,7 @@
 #include <random>
 
 #include "core/assembly.h"
+#include "tests/support/assembly_reference.h"
 
 namespace {
 

@@ -19,8 +19,4 @@ bool TimesPair(const OleTime& sync, const OleTime& probe);
 // probe records (m_holes is then empty), otherwise 1.
 int AssembleHoles(SurveyStore& store);
 
-// The same result by the plain scan over every synchronizer record for every sample,
-// kept as the reference the fast assembly is checked against.
-int AssembleHolesReference(SurveyStore& store);
-
 }  // namespace sondara

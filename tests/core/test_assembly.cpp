@@ -4,6 +4,7 @@
 #include <random>
 
 #include "core/assembly.h"
+#include "tests/support/assembly_reference.h"
 #include "tests/core/survey_builders.h"
 
 namespace sondara {

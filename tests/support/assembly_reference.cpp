@@ -1,5 +1,7 @@
-#include "assembly.h"
-#include "assembly_common.h"
+#include "tests/support/assembly_reference.h"
+
+#include "core/assembly.h"
+#include "core/assembly_common.h"
 
 namespace sondara {
 
