@@ -24,6 +24,8 @@ inline constexpr char kRowWriteFailedText[] = "数据写入失败";
 inline constexpr char kExportFailedText[] = "Excel 文件写入失败。";
 
 inline constexpr char kNoHolesText[] = "钻孔数据为空";
-inline constexpr char kGroupPlotFileFailedText[] = "未能在C盘建立gpv文件，只能单孔绘图";
+// The exchange file is not on drive C here: the text names no drive, the message adds
+// the path.
+inline constexpr char kGroupPlotFileFailedText[] = "未能建立群组图交换文件，只能单孔绘图";
 
 }  // namespace sondara

@@ -35,7 +35,7 @@ std::optional<std::string> GroupPlotFileBytes(const SurveyStore& store, const st
 // The trajectory command's hand-over, after its plot window has opened: with no
 // holes shows "钻孔数据为空" and writes nothing; otherwise writes the file (in the
 // locale's code set, replacing the old one only once complete). A file that cannot
-// be written shows "未能在C盘建立gpv文件，只能单孔绘图" with the path and the reason.
+// be written shows "未能建立群组图交换文件，只能单孔绘图" with the path and the reason.
 // Returns whether the file was written, i.e. whether the viewer may be started.
 bool WriteGroupPlotFile(const SurveyStore& store, const std::string& path);
 

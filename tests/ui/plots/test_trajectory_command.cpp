@@ -96,7 +96,7 @@ TEST(TrajectoryCommand, NoHolesOrNoExchangeFile_StillOpensTheWindowButStartsNoVi
         bool cacheIsAFile;
         const char* messageStart;
     };
-    const Case cases[] = {{false, false, "钻孔数据为空"}, {true, true, "未能在C盘建立gpv文件，只能单孔绘图"}};
+    const Case cases[] = {{false, false, "钻孔数据为空"}, {true, true, "未能建立群组图交换文件，只能单孔绘图"}};
     for (const Case& c : cases) {
         RecordedMessages messages;
         QTemporaryDir dir;
