@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "core/derived.h"
+#include "core/trajectory.h"
+#include "tests/core/survey_builders.h"
 #include "ui/plots/trajectory_geometry.h"
 
 namespace {
@@ -151,6 +154,31 @@ TEST(TrajectoryLayout, DesignEndPoint_FollowsTrueAzimuthAndInclination) {
     EXPECT_NEAR(d.e, 86.60, 0.01);
     EXPECT_NEAR(d.n, 0, 1e-3);
     EXPECT_NEAR(d.u, 50, 1e-3);
+}
+
+// A hole drilled exactly on its design, with start coordinates and a declination:
+// measured from its start, its last station is the design line's end point.
+TEST(TrajectoryLayout, OnDesignHoleWithDeclination_EndsOnTheDesignLine) {
+    for (float declination : {5.0f, -7.5f}) {
+        SCOPED_TRACE(declination);
+        sondara::HoleSurvey hole;
+        hole.name = u"K";
+        hole.pbLen = 1.5f;
+        hole.e0 = 500;
+        hole.n0 = -800;
+        hole.d0 = -30;
+        hole.gi = declination;
+        hole.dPos = sondara::StoredDesignAzimuth(60, declination);
+        hole.dDip = -4;
+        for (int i = 0; i < 200; ++i) hole.records.push_back(sondara::test::Station(hole.dDip, hole.dPos));
+        ASSERT_TRUE(sondara::ComputeHoleDepths(hole));
+        ASSERT_TRUE(sondara::ComputeHoleTrajectory(hole));
+        const sondara::ProbeRecord& last = hole.records.back();
+        const Metres3 design = DesignEndPoint(last.depth, sondara::DesignTrueAzimuth(hole.params()), hole.dDip);
+        EXPECT_NEAR(last.x - hole.e0, design.e, 0.01);
+        EXPECT_NEAR(last.y - hole.n0, design.n, 0.01);
+        EXPECT_NEAR(last.z - hole.d0, design.u, 0.01);
+    }
 }
 
 }  // namespace
