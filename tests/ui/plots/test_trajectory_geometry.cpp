@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "core/derived.h"
 #include "core/trajectory.h"
@@ -162,7 +163,7 @@ TEST(TrajectoryLayout, OnDesignHoleWithDeclination_EndsOnTheDesignLine) {
     for (float declination : {5.0f, -7.5f}) {
         SCOPED_TRACE(declination);
         sondara::HoleSurvey hole;
-        hole.name = u"K";
+        hole.name = std::u16string(u"K");  // a temporary: GCC 12 with sanitizers misreads the literal assignment
         hole.pbLen = 1.5f;
         hole.e0 = 500;
         hole.n0 = -800;
