@@ -48,8 +48,8 @@ const sondara::HoleSurvey& Hole(bool compact = false) {
 
 QPolygonF TrajectoryPoints(bool compact) {
     const auto& r = Hole(compact).records;
-    const TrajectoryLayout l = LayOutTrajectory(QRectF(kClient), {r.back().x, r.back().y, r.back().z},
-                                                DesignEndPoint(r.back().depth, 0, 0, 2));
+    const TrajectoryLayout l =
+        LayOutTrajectory(QRectF(kClient), {r.back().x, r.back().y, r.back().z}, DesignEndPoint(r.back().depth, 0, 2));
     QPolygonF points;
     for (const auto& s : r) points << l.Screen(s.x, s.y, s.z);
     return points;

@@ -22,7 +22,7 @@ float DisplacementAzimuth(float east, float north) {
 
 float ApparentDisplacement(const ProbeRecord& station, float declination) {
     const float displacementAzimuth = DisplacementAzimuth(station.x, station.y);
-    const float offAxis = displacementAzimuth - station.azi - declination;
+    const float offAxis = displacementAzimuth - TrueAzimuth(station, declination);
     const double hd = HorizontalDisplacement(station.x, station.y);
     return static_cast<float>(hd * std::cos(DegToRad(offAxis)));
 }

@@ -6,7 +6,7 @@
 
 namespace sondara {
 
-// The station azimuth less the declination.
+// The station azimuth less the declination (a positive declination is west).
 float TrueAzimuth(const ProbeRecord& station, float declination);
 
 // The design true azimuth as the user entered it: the stored design azimuth less the
@@ -28,7 +28,7 @@ float HorizontalDisplacement(float east, float north);
 // NaN at the origin, where there is no direction.
 float DisplacementAzimuth(float east, float north);
 
-// The horizontal displacement projected on the station's own azimuth plus declination.
+// The horizontal displacement projected on the station's own true azimuth.
 float ApparentDisplacement(const ProbeRecord& station, float declination);
 
 }  // namespace sondara

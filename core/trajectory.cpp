@@ -63,7 +63,9 @@ void StepStation(const ProbeRecord& prev, ProbeRecord& cur, float designInc, flo
     cur.dy = static_cast<float>(prev.dy + length * std::cos(DegToRad(incOffDesign)) * std::sin(DegToRad(aziOffDesign)));
     cur.dz = static_cast<float>(prev.dz + length * std::sin(DegToRad(incOffDesign)));
 
-    const float trueAzi = meanAzi + declination;
+    // A positive declination is west: the true azimuth is the magnetic one less it, as
+    // the "真方位角" column and the stored design azimuth (true plus declination) have it.
+    const float trueAzi = meanAzi - declination;
     cur.x = static_cast<float>(prev.x + length * std::cos(DegToRad(meanInc)) * std::sin(DegToRad(trueAzi)));
     cur.y = static_cast<float>(prev.y + length * std::cos(DegToRad(meanInc)) * std::cos(DegToRad(trueAzi)));
     cur.z = static_cast<float>(prev.z + length * std::sin(DegToRad(meanInc)));

@@ -7,6 +7,7 @@
 #include "ui/common/file_dialogs.h"
 #include "ui/common/fonts.h"
 #include "ui/common/message_box_sink.h"
+#include "ui/common/qt_translations.h"
 #include "ui/mainwindow/main_frame.h"
 
 int main(int argc, char* argv[]) {
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Sondara");
     QApplication::setOrganizationName("Sondara");
     InstallFontSubstitutions();
+    InstallQtTranslations(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription("煤矿钻孔测斜数据处理");

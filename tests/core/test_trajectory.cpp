@@ -45,8 +45,11 @@ TEST(Trajectory, WorkedExample_MatchesToFourDecimals) {
     struct Expected {
         float dx, dy, dz, x, y, z;
     };
-    const Expected expected[] = {{2.4995f, 0.0262f, 0.0262f, 101.4454f, 199.7190f, -49.7138f},
-                                 {3.9954f, 0.1046f, 0.1047f, 102.8695f, 199.3903f, -49.3764f}};
+    // The geographic values step along the true azimuth, the mean magnetic azimuth less
+    // the declination (96 − 5 = 91 degrees, then 98 − 5 = 93), worked out from that rule
+    // with float angles and double trigonometry.
+    const Expected expected[] = {{2.4995f, 0.0262f, 0.0262f, 101.4722f, 199.9743f, -49.7138f},
+                                 {3.9954f, 0.1046f, 0.1047f, 102.9318f, 199.8978f, -49.3764f}};
     for (int i = 0; i < 2; ++i) {
         const ProbeRecord& s = r[i + 1];
         const Expected& e = expected[i];
@@ -77,7 +80,42 @@ TEST(Trajectory, Step_IsTheStatedMixOfFloatAndDoubleArithmetic) {
     EXPECT_EQ(cur.dx, static_cast<float>(prev.dx + static_cast<double>(length) * std::cos(rad(im - 10.0f)) *
                                                        std::cos(rad(am - 95.0f))));
     EXPECT_EQ(cur.x,
-              static_cast<float>(prev.x + static_cast<double>(length) * std::cos(rad(im)) * std::sin(rad(am + 5.0f))));
+              static_cast<float>(prev.x + static_cast<double>(length) * std::cos(rad(im)) * std::sin(rad(am - 5.0f))));
+    EXPECT_EQ(cur.y,
+              static_cast<float>(prev.y + static_cast<double>(length) * std::cos(rad(im)) * std::cos(rad(am - 5.0f))));
+}
+
+// A positive declination is west: coordinates head along the true azimuth (magnetic
+// less declination), the one the "真方位角" column shows, and a hole drilled exactly on
+// its design runs along the design line the 3D drawing draws from the same true azimuth.
+TEST(Trajectory, Declination_CoordinatesHeadTheTrueAzimuthAndAnOnDesignHoleStaysOnItsLine) {
+    struct Case {
+        float magnetic, declination;
+    };
+    const Case cases[] = {{60, 5}, {60, -5}, {120, 4.5f}, {3, 7}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.magnetic << " " << c.declination);
+        HoleSurvey hole;
+        hole.name = u"K";
+        hole.pbLen = 100;
+        hole.x0 = 1;
+        hole.e0 = 1000;
+        hole.n0 = -2000;
+        hole.gi = c.declination;
+        hole.dPos = StoredDesignAzimuth(c.magnetic - c.declination, c.declination);
+        hole.dDip = 0;
+        for (int i = 0; i < 11; ++i) hole.records.push_back(Station(0, hole.dPos));
+        ASSERT_TRUE(ComputeHoleDepths(hole));
+        ASSERT_TRUE(ComputeHoleTrajectory(hole));
+        const ProbeRecord& end = hole.records.back();
+        const float east = end.x - hole.e0, north = end.y - hole.n0;
+        // Directions compared round the circle: a true azimuth of −4 is the bearing 356.
+        const auto turn = [](double a, double b) { return std::remainder(a - b, 360.0); };
+        EXPECT_NEAR(turn(DisplacementAzimuth(east, north), TrueAzimuth(end, hole.gi)), 0, 1e-3);
+        EXPECT_NEAR(turn(DisplacementAzimuth(east, north), DesignTrueAzimuth(hole.params())), 0, 1e-3);
+        EXPECT_NEAR(HorizontalDisplacement(east, north), 1000, 1e-2);
+        EXPECT_NEAR(end.dy, 0, 1e-4);  // against the design line it has not moved sideways
+    }
 }
 
 TEST(Trajectory, DepthPass_GivesStationsRodSteps) {
@@ -230,7 +268,7 @@ TEST(Trajectory, AllHolesPasses_RunEveryHoleAndCountThem) {
     EXPECT_EQ(ComputeAllTrajectories(store), 2);
     EXPECT_EQ(store.m_holes[0].error, kNoHoleParams);
     EXPECT_EQ(store.m_holes[1].records[2].depth, 4.0f);
-    EXPECT_NEAR(store.m_holes[1].records[2].x, 102.8695f, 5e-5);
+    EXPECT_NEAR(store.m_holes[1].records[2].x, 102.9318f, 5e-5);
 }
 
 TEST(DerivedValues, DisplacementAzimuthAndDistances) {
@@ -252,10 +290,17 @@ TEST(DerivedValues, AtTheOrigin_DisplacementIsZeroAndHasNoDirection) {
 }
 
 TEST(DerivedValues, TrueAzimuthAndApparentDisplacement) {
-    ProbeRecord s = Station(0, 26.869898f);
+    ProbeRecord s = Station(0, 46.869898f);
     s.x = 3;
     s.y = 4;  // 5 m away, bearing 36.87
     EXPECT_EQ(TrueAzimuth(s, 5), s.azi - 5.0f);
+    // Projected on the true azimuth 46.87 − 10 = 36.87: the whole displacement; with a
+    // declination of −80 the true azimuth is 126.87, square to it.
+    EXPECT_NEAR(ApparentDisplacement(s, 10), 5.0f, 1e-4);
+    EXPECT_NEAR(ApparentDisplacement(s, -80), 0.0f, 1e-4);
+    // The angle is the displacement azimuth less the true azimuth, each a float difference.
+    const float angle = DisplacementAzimuth(3, 4) - (s.azi - 10.0f);
+    EXPECT_EQ(ApparentDisplacement(s, 10), static_cast<float>(5.0 * std::cos(double(angle) * 3.1415926535 / 180)));
     EXPECT_NEAR(ApparentDisplacement(s, 10), 5.0f, 1e-4);
     EXPECT_NEAR(ApparentDisplacement(s, 100), 5 * std::cos(-90 * M_PI / 180), 1e-4);
     EXPECT_EQ(LeftRightDeviation(s), s.dy);

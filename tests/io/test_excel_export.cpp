@@ -84,7 +84,7 @@ TEST(ExcelExport, Workbook_HoldsOneSheetPerNamedHoleThenTheParameters) {
                                                    "垂深", "水平位移", "平移方位角", "视平移"}));
     EXPECT_EQ(k1Rows[1], (std::vector<std::string>{"是", "0", "1.2", "95.0", "12.35", "45.1", "1.0000", "0.4800",
                                                    "21.5", "2024-03-01  01:01:01", "-0.250", "0.100", "3.000", "-3.000",
-                                                   "-1.500", "4.243", "135.000", "3.475"}));
+                                                   "-1.500", "4.243", "135.000", "3.250"}));
     // The second exported station counts 1, not its record position 2; at the origin
     // the direction and the apparent displacement have no value and stay blank.
     EXPECT_EQ(k1Rows[2][1], "1");
@@ -120,7 +120,7 @@ TEST(ExcelExport, DerivedColumns_ComeFromTheSharedFunctions) {
         {5, 0, 0, 0, "0.0", "90.000", "0.000"},        // due East
         {-5, 0, 270, 0, "270.0", "270.000", "5.000"},  // due West
         {0, 4, 0, 0, "0.0", "0.000", "4.000"},
-        {0, 4, 10, 5, "5.0", "0.000", "3.864"},  // V turns by azimuth plus declination: cos(-15°)
+        {0, 4, 10, 5, "5.0", "0.000", "3.985"},  // V against the true azimuth, azimuth less declination: cos(-5°)
     };
     for (const Case& c : cases) {
         HoleSurvey h = Hole(u"H", {});

@@ -133,19 +133,27 @@ int RunPlot(const std::vector<std::string>& args) {
 
 int RunReport(const std::vector<std::string>& args) {
     std::string input, output;
+    int dpi = kReportUnitsPerInch;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" && i + 1 < args.size())
+        if (args[i] == "-o" && i + 1 < args.size()) {
             output = args[++i];
-        else if (input.empty() && !args[i].starts_with("-"))
+        } else if (args[i] == "--resolution" && i + 1 < args.size()) {
+            const auto n = ParseInt(args[++i]);
+            if (!n || *n < 72 || *n > 4800) {
+                return Fail("report", "--resolution takes dots per inch from 72 to 4800, not '" + args[i] + "'");
+            }
+            dpi = *n;
+        } else if (input.empty() && !args[i].starts_with("-")) {
             input = args[i];
-        else
+        } else {
             return Fail("report", "unexpected argument '" + args[i] + "'");
+        }
     }
     if (input.empty() || output.empty()) return Fail("report", "needs IN.bhx and -o OUT.pdf");
     const auto app = StartQt();
     SurveyStore store;
     if (!Load(store, input)) return Fail("report", "cannot read " + input);
-    if (!WriteReportPdf(QString::fromStdString(output), store)) return Fail("report", "cannot write " + output);
+    if (!WriteReportPdf(QString::fromStdString(output), store, dpi)) return Fail("report", "cannot write " + output);
     return 0;
 }
 
@@ -155,7 +163,8 @@ std::vector<Command> DrawingCommands() {
     return {
         {"plot", "plot IN.bhx --hole N --mode deviation|3d [--size 800x800] -o OUT.png",
          "draws hole N (counted from 0) as the plot window does: deviation charts or the 3D drawing", RunPlot},
-        {"report", "report IN.bhx -o OUT.pdf", "prints the survey report to a PDF (A4, 600 dpi)", RunReport},
+        {"report", "report IN.bhx [--resolution DPI] -o OUT.pdf",
+         "prints the survey report to a PDF (A4, 600 dpi unless given; the same page at any resolution)", RunReport},
     };
 }
 

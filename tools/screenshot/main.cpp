@@ -20,6 +20,7 @@
 #include "sim_survey.h"
 #include "ui/common/document.h"
 #include "ui/common/fonts.h"
+#include "ui/common/qt_translations.h"
 #include "ui/mainwindow/command_ids.h"
 #include "ui/mainwindow/main_frame.h"
 
@@ -52,6 +53,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     InstallFontSubstitutions();
+    InstallQtTranslations(app);
 
     QTemporaryDir settings;
     SurveyDocument document;

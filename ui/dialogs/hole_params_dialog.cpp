@@ -81,6 +81,7 @@ CWellSetDlg::CWellSetDlg(sondara::SurveyStore& store, QWidget* parent) : QDialog
     place(new QLabel("E0,N0,D0: 首个测点在地理坐标系中的坐标"), 45, 23, 156, 8);
     place(new QLabel("磁偏角"), 373, 11, 27, 8);
     declination_ = new QLineEdit;
+    declination_->setToolTip("西磁偏角(°)：西偏为正，东偏为负；真方位 = 磁方位 − 磁偏角");
     place(declination_, 405, 9, 30, 12);
 
     grid_ = new HoleParamsGrid(0, kColumnCount);

@@ -1,5 +1,6 @@
 #include "ui/plots/deviation_chart.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <cmath>
 
@@ -33,7 +34,9 @@ void DrawAxes(QPainter& p, const QRectF& r, const ChartAxes& a) {
         DrawTextCentredIn(p, QRectF(r.left() + k * tenthW - 20, r.bottom(), 40, 25),
                           QString::asprintf("%4d", a.tx * k + a.sx), pc::kBlack);
     }
-    DrawTextCentredIn(p, QRectF(r.right() - 10, r.bottom() - 40, 60, 40), "单位(m)", pc::kBlack);
+    const QString unit = "单位(m)";
+    DrawTextCentredIn(p, DepthUnitRect(r, QFontMetricsF(p.font(), p.device()).horizontalAdvance(unit)), unit,
+                      pc::kBlack);
     for (int l = 0; l <= 10; ++l) {
         const float y = r.bottom() - l * tenthH;
         if (a.ty * l + a.sy == 0) {
@@ -56,18 +59,30 @@ void DrawDeviationChart(const std::vector<float>& xs, const std::vector<float>& 
     const ChartAxes axes = ChartAxesFor(xs, ys, float(panel.width()), float(panel.height()));
     DrawAxes(painter, panel, axes);
 
+    // A broken value has no place: its station gets neither dot nor mark.
+    std::vector<QPoint> dots(xs.size());
+    std::vector<int> placedMarks(marks);
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        if (std::isfinite(xs[i]) && std::isfinite(ys[i]))
+            dots[i] = ChartPoint(axes, panel, xs[i], ys[i]);
+        else
+            placedMarks[i] = sondara::kMarkNone;
+    }
+    // The text's own box: the Chinese glyphs come from a fallback font taller than the chart's.
+    const QSizeF markSize = QFontMetricsF(painter.font(), painter.device()).boundingRect("遇煤").size();
+    const std::vector<QRectF> markRects = MarkLabelRects(dots, placedMarks, markSize);
+
     QList<QPointF> curve;
     curve.reserve(qsizetype(xs.size()));
     painter.setPen(Qt::NoPen);
     painter.setBrush(pc::kRed);
     for (std::size_t i = 0; i < xs.size(); ++i) {
-        if (!std::isfinite(xs[i]) || !std::isfinite(ys[i])) continue;  // a broken value has no place
-        const QPoint q = ChartPoint(axes, panel, xs[i], ys[i]);
+        if (!std::isfinite(xs[i]) || !std::isfinite(ys[i])) continue;
+        const QPoint q = dots[i];
         painter.drawEllipse(QRect(q.x() - 3, q.y() - 3, 6, 6));
-        if (marks[i] == sondara::kMarkCoal || marks[i] == sondara::kMarkRock) {
-            const bool coal = marks[i] == sondara::kMarkCoal;
-            DrawTextCentredIn(painter, QRectF(q.x() - 10, q.y() - 45, 40, 40), coal ? "遇煤" : "遇岩",
-                              coal ? pc::kBlack : pc::kBlue);
+        if (!markRects[i].isNull()) {
+            const bool coal = placedMarks[i] == sondara::kMarkCoal;
+            DrawTextCentredIn(painter, markRects[i], coal ? "遇煤" : "遇岩", coal ? pc::kBlack : pc::kBlue);
         }
         curve.push_back(q);
     }

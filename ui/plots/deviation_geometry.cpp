@@ -4,6 +4,8 @@
 #include <climits>
 #include <cmath>
 
+#include "core/records.h"
+
 float NiceAxisStep(double max, double min) {
     const double range = max - min;
     if (!std::isfinite(range) || range < 1.0) return 1.0f;
@@ -72,12 +74,40 @@ QPoint ChartPoint(const ChartAxes& a, const QRectF& panel, float x, float y) {
     return {static_cast<int>(px), static_cast<int>(py)};
 }
 
+QRectF DepthUnitRect(const QRectF& panel, qreal textWidth) {
+    QRectF r(panel.right() - 10, panel.bottom() - 40, 60, 40);
+    const qreal textRight = r.center().x() + textWidth / 2;
+    const qreal limit = panel.right() + kPanelMargin - 2;  // a pixel or two clear of the edge
+    if (textRight > limit) r.translate(limit - textRight, 0);
+    return r;
+}
+
+std::vector<QRectF> MarkLabelRects(const std::vector<QPoint>& dots, const std::vector<int>& marks,
+                                   const QSizeF& textSize) {
+    std::vector<QRectF> rects(dots.size());
+    std::vector<QRectF> texts;  // the texts placed so far
+    for (std::size_t i = 0; i < dots.size() && i < marks.size(); ++i) {
+        if (marks[i] != sondara::kMarkCoal && marks[i] != sondara::kMarkRock) continue;
+        for (int level = 0; level < 3; ++level) {
+            const QRectF r(dots[i].x() - 10, dots[i].y() - 45 - level * textSize.height(), 40, 40);
+            QRectF text(QPointF(), textSize);
+            text.moveCenter(r.center());
+            const auto overlaps = [&](const QRectF& t) { return t.intersects(text); };
+            if (std::any_of(texts.begin(), texts.end(), overlaps)) continue;
+            rects[i] = r;
+            texts.push_back(text);
+            break;
+        }
+    }
+    return rects;
+}
+
 DeviationPanels LayOutDeviationPanels(int left, int top, int width, int height) {
     const int half = height / 2;
     const int middle = (top + (top + height)) / 2;
     DeviationPanels d;
-    d.upper = QRectF(left + 40, top + 40, width - 80, half - 80);
-    d.lower = QRectF(left + 40, middle + 40, width - 80, half - 80);
+    d.upper = QRectF(left + kPanelMargin, top + 40, width - 2 * kPanelMargin, half - 80);
+    d.lower = QRectF(left + kPanelMargin, middle + 40, width - 2 * kPanelMargin, half - 80);
     const qreal halfWidth = d.upper.width() / 2;
     d.upperTitle = QRectF(d.upper.x() + halfWidth - 200, d.upper.y() - 40, 400, 45);
     d.lowerTitle = QRectF(d.lower.x() + halfWidth - 200, d.lower.y() - 40, 400, 45);

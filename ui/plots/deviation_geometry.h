@@ -33,6 +33,21 @@ ChartAxes ChartAxesFor(const std::vector<float>& xs, const std::vector<float>& y
 // The screen point of one station, each coordinate truncated toward zero.
 QPoint ChartPoint(const ChartAxes& a, const QRectF& panel, float x, float y);
 
+// The room the deviation view leaves left and right of each panel for its axis texts.
+inline constexpr qreal kPanelMargin = 40;
+
+// The rectangle the depth axis's "单位(m)" is centred in: (right − 10, bottom − 40, 60,
+// 40) next to the last depth label, moved left as far as a text `textWidth` wide needs
+// to end inside the margin right of the panel, where the client area ends.
+QRectF DepthUnitRect(const QRectF& panel, qreal textWidth);
+
+// The rectangles the "遇煤"/"遇岩" texts are centred in, one per station: (x − 10,
+// y − 45, 40, 40) above the station's dot, or one or two text heights higher where the
+// text would overlap the text of an earlier mark; an empty rectangle for a station
+// without a mark, or whose text overlaps at all three heights (it is left out).
+std::vector<QRectF> MarkLabelRects(const std::vector<QPoint>& dots, const std::vector<int>& marks,
+                                   const QSizeF& textSize);
+
 // The two panels of the deviation view in a client rectangle (upper, lower).
 struct DeviationPanels {
     QRectF upper, lower;

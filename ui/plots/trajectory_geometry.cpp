@@ -16,10 +16,10 @@ float Extent(float a, float b) {
     return Ceil(std::max(size(a), size(b)));
 }
 
-// How many 5-metre steps k = 0, 1, … satisfy extent / 5 > k.
-int FiveMetreSteps(float extent) {
+// How many steps k = 0, 1, … satisfy k · step < extent.
+int StepsBelow(float extent, double step) {
     int n = 0;
-    while (n < kMaxMarksPerAxis && extent / 5 > n) ++n;
+    while (n < kMaxMarksPerAxis && n * step < extent) ++n;
     return n;
 }
 
@@ -31,8 +31,8 @@ float IsoY(float e, float n, float u) {
     return static_cast<float>(-e * std::sin(kIsoAngle) + n * std::sin(kIsoAngle) + u);
 }
 
-Metres3 DesignEndPoint(float length, float dPos, float gi, float dDip) {
-    const double theta = sondara::DegToRad(90.0f - (dPos - gi));
+Metres3 DesignEndPoint(float length, float designTrueAzimuth, float dDip) {
+    const double theta = sondara::DegToRad(90.0f - designTrueAzimuth);
     const double phi = sondara::DegToRad(dDip);
     return {static_cast<float>(length * std::cos(theta) * std::cos(phi)),
             static_cast<float>(length * std::sin(theta) * std::cos(phi)), static_cast<float>(length * std::sin(phi))};
@@ -72,23 +72,57 @@ TrajectoryLayout LayOutTrajectory(const QRectF& client, const Metres3& last, con
     return l;
 }
 
-std::vector<AxisLabel> DistanceLabels(float extent, int sign) {
-    std::vector<AxisLabel> labels;
-    for (int k = 0, n = FiveMetreSteps(extent); k < n; ++k)
-        labels.push_back({QString::asprintf("%d", 5 * k), float(sign * 5 * k)});
-    labels.push_back({QString::asprintf("%0.0f", extent), float(sign * std::trunc(extent))});
+EdgeSpacing EastSpacing(const TrajectoryLayout& l, const QSizeF& size) {
+    return {l.Screen(1, 0, 0) - l.Screen(0, 0, 0), size};
+}
+EdgeSpacing NorthSpacing(const TrajectoryLayout& l, const QSizeF& size) {
+    return {l.Screen(0, 1, 0) - l.Screen(0, 0, 0), size};
+}
+EdgeSpacing UpSpacing(const TrajectoryLayout& l, const QSizeF& size) {
+    return {l.Screen(0, 0, 1) - l.Screen(0, 0, 0), size};
+}
+
+bool LabelsKeepApart(const QPointF& offset, const QSizeF& size) {
+    return std::fabs(offset.x()) >= 2 * size.width() || std::fabs(offset.y()) >= 2 * size.height();
+}
+
+double LabelStep(float extent, const EdgeSpacing& spacing) {
+    // 5, then 10, 25 and 50 times each power of ten.
+    double step = 5, decade = 1;
+    for (int i = 0; step < extent && !LabelsKeepApart(spacing.perMetre * step, spacing.labelSize); ++i) {
+        const double factors[] = {10, 25, 50};
+        step = factors[i % 3] * decade;
+        if (i % 3 == 2) decade *= 10;
+    }
+    return step;
+}
+
+std::vector<AxisLabel> DistanceLabels(float extent, int sign, double step, const EdgeSpacing& spacing) {
+    const double end = std::trunc(extent);
+    const auto apartFromEnd = [&](double at) {
+        return LabelsKeepApart(spacing.perMetre * (end - at), spacing.labelSize);
+    };
+    // The origin's "0" is every edge's first label; the extent's label comes last.
+    std::vector<AxisLabel> labels{{"0", 0.0f}};
+    for (int k = 1, n = StepsBelow(extent, step); k < n && apartFromEnd(k * step); ++k) {
+        labels.push_back({QString::asprintf("%.0f", k * step), float(sign * k * step)});
+    }
+    if (end != 0 && apartFromEnd(0)) labels.push_back({QString::asprintf("%0.0f", extent), float(sign * end)});
     return labels;
 }
 
-std::vector<GridLine> GridLines(const TrajectoryLayout& l) {
+std::vector<GridLine> GridLines(const TrajectoryLayout& l, const AxisSteps& steps) {
     std::vector<GridLine> lines;
     const float E = l.sE * l.C, N = l.sN * l.D, U = l.sU * l.V;
-    const int stepsC = FiveMetreSteps(l.C), stepsD = FiveMetreSteps(l.D), stepsV = FiveMetreSteps(l.V);
-    for (int k = 0; k < stepsC; ++k) lines.push_back({{float(l.sE * 5 * k), 0, 0}, {float(l.sE * 5 * k), N, 0}});
-    for (int k = 0; k < stepsD; ++k) lines.push_back({{0, float(l.sN * 5 * k), 0}, {E, float(l.sN * 5 * k), 0}});
-    for (int k = 0; k < stepsC; ++k) lines.push_back({{float(l.sE * 5 * k), N, 0}, {float(l.sE * 5 * k), N, U}});
-    for (int k = 0; k < stepsV; ++k) lines.push_back({{0, N, float(l.sU * 5 * k)}, {E, N, float(l.sU * 5 * k)}});
-    for (int k = 0; k < stepsD; ++k) lines.push_back({{0, float(l.sN * 5 * k), 0}, {0, float(l.sN * 5 * k), U}});
-    for (int k = 0; k < stepsV; ++k) lines.push_back({{0, 0, float(l.sU * 5 * k)}, {0, N, float(l.sU * 5 * k)}});
+    const int nC = StepsBelow(l.C, steps.e), nD = StepsBelow(l.D, steps.n), nV = StepsBelow(l.V, steps.u);
+    const auto e = [&](int k) { return float(l.sE * k * steps.e); };
+    const auto n = [&](int k) { return float(l.sN * k * steps.n); };
+    const auto u = [&](int k) { return float(l.sU * k * steps.u); };
+    for (int k = 0; k < nC; ++k) lines.push_back({{e(k), 0, 0}, {e(k), N, 0}});
+    for (int k = 0; k < nD; ++k) lines.push_back({{0, n(k), 0}, {E, n(k), 0}});
+    for (int k = 0; k < nC; ++k) lines.push_back({{e(k), N, 0}, {e(k), N, U}});
+    for (int k = 0; k < nV; ++k) lines.push_back({{0, N, u(k)}, {E, N, u(k)}});
+    for (int k = 0; k < nD; ++k) lines.push_back({{0, n(k), 0}, {0, n(k), U}});
+    for (int k = 0; k < nV; ++k) lines.push_back({{0, 0, u(k)}, {0, N, u(k)}});
     return lines;
 }

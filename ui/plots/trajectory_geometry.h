@@ -5,6 +5,7 @@
 
 #include <QPointF>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 #include <array>
 #include <vector>
@@ -18,9 +19,9 @@ struct Metres3 {
 float IsoX(float e, float n, float u);
 float IsoY(float e, float n, float u);
 
-// The end point of the design line for a hole of depth `length`.
-// dPos is the design azimuth as stored, gi the declination, dDip the design inclination.
-Metres3 DesignEndPoint(float length, float dPos, float gi, float dDip);
+// The end point of the design line for a hole of depth `length`, relative to its start:
+// `designTrueAzimuth` clockwise from north, `dDip` up from the horizontal.
+Metres3 DesignEndPoint(float length, float designTrueAzimuth, float dDip);
 
 struct TrajectoryLayout {
     float C = 0, D = 0, V = 0;   // box extents east, north, up (whole metres)
@@ -45,23 +46,48 @@ inline int AxisSign(float v) { return v < 0 ? -1 : 1; }
 // Coordinates that are not finite count as 0 for the extents.
 TrajectoryLayout LayOutTrajectory(const QRectF& client, const Metres3& last, const Metres3& design);
 
-// Labels and grid lines come every 5 m; past this many along one axis (a box over
-// 100 km, from damaged coordinates) they would be far closer than a pixel, so no more
-// are drawn, and a damaged file cannot make the drawing run without end.
+// Never more marks than this along one axis: a damaged file (a box over 100 km) cannot
+// make the drawing run without end.
 inline constexpr int kMaxMarksPerAxis = 20000;
+
+// How one box edge looks on the screen: the screen offset of one metre along it and
+// the size of its widest label (the extent's own text).
+struct EdgeSpacing {
+    QPointF perMetre;
+    QSizeF labelSize;
+};
+// The spacing of the east, north and up edges of `layout` for labels of the given sizes.
+EdgeSpacing EastSpacing(const TrajectoryLayout& layout, const QSizeF& labelSize);
+EdgeSpacing NorthSpacing(const TrajectoryLayout& layout, const QSizeF& labelSize);
+EdgeSpacing UpSpacing(const TrajectoryLayout& layout, const QSizeF& labelSize);
+
+// Two labels of `size` whose centres lie `offset` apart leave a gap of at least one
+// label width across, or one label height up, between them.
+bool LabelsKeepApart(const QPointF& offset, const QSizeF& size);
+
+// The label and grid step along an edge: 5 m while neighbouring labels keep apart,
+// else the smallest of 10, 25, 50, 100, 250, 500, … m that does (at most the first
+// step reaching the extent, which leaves only the ends labelled).
+double LabelStep(float extent, const EdgeSpacing& spacing);
 
 // One distance label: its text and its position in metres along its axis (signed).
 struct AxisLabel {
     QString text;
     float at = 0;
 };
-// "0", "5", … while extent / 5 > k, then the extent itself ("%0.0f", placed at the
-// extent truncated toward zero); positions carry the axis sign.
-std::vector<AxisLabel> DistanceLabels(float extent, int sign);
+// "0", step, 2·step, … below the extent, then the extent itself ("%0.0f", placed at the
+// extent truncated toward zero); positions carry the axis sign. So that no two labels
+// overlap, a step label that would not keep apart from the extent's label is left out,
+// and so is the extent's label where it would not keep apart from the origin's "0"
+// (which the three edges share).
+std::vector<AxisLabel> DistanceLabels(float extent, int sign, double step, const EdgeSpacing& spacing);
 
 // The grid: pairs of points in metres relative to the origin (six families on the
-// floor, the far north wall and the east-zero wall, 5 m apart).
+// floor, the far north wall and the east-zero wall), at each axis's label step.
 struct GridLine {
     Metres3 from, to;
 };
-std::vector<GridLine> GridLines(const TrajectoryLayout& layout);
+struct AxisSteps {
+    double e = 5, n = 5, u = 5;
+};
+std::vector<GridLine> GridLines(const TrajectoryLayout& layout, const AxisSteps& steps);

@@ -1,9 +1,11 @@
 #include "ui/plots/trajectory_plot.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPolygonF>
 #include <cmath>
 
+#include "core/derived.h"
 #include "core/stations.h"
 #include "core/trajectory.h"
 #include "ui/plots/cardinal_spline.h"
@@ -16,10 +18,12 @@ namespace {
 
 bool IsFinite(const Metres3& m) { return std::isfinite(m.e) && std::isfinite(m.n) && std::isfinite(m.u); }
 
+// The stations relative to the hole's start point, where the design line starts too:
+// mine coordinates of thousands of metres would otherwise put the hole far from it.
 std::vector<Metres3> StationPoints(const sondara::HoleSurvey& hole) {
     std::vector<Metres3> points;
     for (const sondara::ProbeRecord& r : hole.records) {
-        if (sondara::IsStation(r)) points.push_back({r.x, r.y, r.z});
+        if (sondara::IsStation(r)) points.push_back({r.x - hole.e0, r.y - hole.n0, r.z - hole.d0});
     }
     return points;
 }
@@ -97,15 +101,36 @@ void DrawTripod(QPainter& p, const TrajectoryLayout& l) {
     DrawArrow(p, t, up, up + QPointF(-4, 15), up + QPointF(4, 15), "Z(上)", up + QPointF(0, -10));
 }
 
-void DrawDistanceLabels(QPainter& p, const TrajectoryLayout& l) {
-    for (const AxisLabel& a : DistanceLabels(l.C, l.sE)) DrawTextCentredOn(p, l.Screen(a.at, 0, 0), a.text, pc::kBlack);
-    for (const AxisLabel& a : DistanceLabels(l.D, l.sN)) DrawTextCentredOn(p, l.Screen(0, a.at, 0), a.text, pc::kBlack);
-    for (const AxisLabel& a : DistanceLabels(l.V, l.sU)) DrawTextCentredOn(p, l.Screen(0, 0, a.at), a.text, pc::kBlack);
+// The size of an edge's widest label, its extent's text, in the painter's font.
+QSizeF LabelSize(const QPainter& p, float extent) {
+    const QFontMetricsF metrics(p.font(), p.device());
+    return {metrics.horizontalAdvance(QString::asprintf("%0.0f", extent)), metrics.height()};
 }
 
-void DrawGrid(QPainter& p, const TrajectoryLayout& l) {
+struct Edges {
+    EdgeSpacing east, north, up;
+    AxisSteps steps;
+};
+
+Edges MeasureEdges(const QPainter& p, const TrajectoryLayout& l) {
+    Edges edges{
+        EastSpacing(l, LabelSize(p, l.C)), NorthSpacing(l, LabelSize(p, l.D)), UpSpacing(l, LabelSize(p, l.V)), {}};
+    edges.steps = {LabelStep(l.C, edges.east), LabelStep(l.D, edges.north), LabelStep(l.V, edges.up)};
+    return edges;
+}
+
+void DrawDistanceLabels(QPainter& p, const TrajectoryLayout& l, const Edges& edges) {
+    for (const AxisLabel& a : DistanceLabels(l.C, l.sE, edges.steps.e, edges.east))
+        DrawTextCentredOn(p, l.Screen(a.at, 0, 0), a.text, pc::kBlack);
+    for (const AxisLabel& a : DistanceLabels(l.D, l.sN, edges.steps.n, edges.north))
+        DrawTextCentredOn(p, l.Screen(0, a.at, 0), a.text, pc::kBlack);
+    for (const AxisLabel& a : DistanceLabels(l.V, l.sU, edges.steps.u, edges.up))
+        DrawTextCentredOn(p, l.Screen(0, 0, a.at), a.text, pc::kBlack);
+}
+
+void DrawGrid(QPainter& p, const TrajectoryLayout& l, const AxisSteps& steps) {
     p.setPen(PlotPen(pc::kGrid, 0.5, Dash::Dash));
-    for (const GridLine& g : GridLines(l)) p.drawLine(l.Screen(g.from), l.Screen(g.to));
+    for (const GridLine& g : GridLines(l, steps)) p.drawLine(l.Screen(g.from), l.Screen(g.to));
 }
 
 void DrawLegend(QPainter& p, const TrajectoryLayout& l) {
@@ -141,7 +166,7 @@ void DrawMissingHole(QPainter& painter, const QRectF& client) {
 void DrawTrajectory3D(QPainter& painter, const QRectF& client, const sondara::HoleSurvey& hole) {
     const std::vector<Metres3> stations = StationPoints(hole);
     if (stations.empty()) return;
-    const Metres3 design = DesignEndPoint(LastStationDepth(hole), hole.dPos, hole.gi, hole.dDip);
+    const Metres3 design = DesignEndPoint(LastStationDepth(hole), sondara::DesignTrueAzimuth(hole.params()), hole.dDip);
     const TrajectoryLayout l = LayOutTrajectory(client, stations.back(), design);
 
     painter.save();
@@ -152,8 +177,9 @@ void DrawTrajectory3D(QPainter& painter, const QRectF& client, const sondara::Ho
     painter.setFont(PlotFont(10));
     DrawTextCentredOn(painter, l.anchor + QPointF(0, 10), "起点O", pc::kBlack);
     DrawTripod(painter, l);
-    DrawDistanceLabels(painter, l);
-    DrawGrid(painter, l);
+    const Edges edges = MeasureEdges(painter, l);
+    DrawDistanceLabels(painter, l, edges);
+    DrawGrid(painter, l, edges.steps);
     DrawLegend(painter, l);
     painter.restore();
 }

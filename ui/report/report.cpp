@@ -2,10 +2,12 @@
 
 #include <QFileInfo>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
 #include <algorithm>
+#include <cmath>
 
 #include "core/ole_time.h"
 #include "core/stations.h"
@@ -17,15 +19,24 @@ int PagesOf(const sondara::HoleSurvey& hole) {
     return (sondara::CountStations(hole.records) + kReportRowsPerPage - 1) / kReportRowsPerPage;
 }
 
-QFont ReportFont(const char* face, int points) {
+// A font of `points` in report units: the painter's device turns points into its own
+// pixels, which the painter's report-unit scale would then scale a second time.
+QFont ReportFont(const QPainter& p, const char* face, int points) {
     QFont font(QString::fromUtf8(face));
-    font.setPointSize(points);
+    const int deviceDpi = p.device()->logicalDpiY();
+    font.setPointSizeF(points * qreal(kReportUnitsPerInch) / (deviceDpi > 0 ? deviceDpi : kReportUnitsPerInch));
     return font;
 }
 
 // Text with its top-left corner at (x, y).
 void TextAt(QPainter& p, int x, int y, const QString& text) {
     p.drawText(QRect(x, y, 1 << 20, 1 << 20), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+}
+
+// Text at (x, y), moved left where needed so it ends at `right`, the end of the rules.
+void TextEndingBy(QPainter& p, int x, int y, int right, const QString& text) {
+    const qreal width = QFontMetricsF(p.font(), p.device()).horizontalAdvance(text);
+    TextAt(p, std::min(x, int(std::floor(right - width))), y, text);
 }
 
 struct Column {
@@ -74,15 +85,16 @@ void PaintReportPage(QPainter& p, int W, int H, const sondara::SurveyStore& stor
     p.save();
     p.setPen(Qt::black);
     p.drawLine(f.L, f.T, f.R, f.T);
-    p.setFont(ReportFont("宋体", 16));
+    p.setFont(ReportFont(p, "宋体", 16));
     TextAt(p, f.L, f.T - 160, "孔号：");
     p.drawLine(f.L, f.B, f.R, f.B);
-    p.setFont(ReportFont("楷体_GB2312", 16));
+    p.setFont(ReportFont(p, "楷体_GB2312", 16));
     TextAt(p, f.L, f.B + 30, "矿孔测斜数据");
-    TextAt(p, f.R - 700, f.B + 30, QString::asprintf("第%d页/共%d页", page, pageCount));
-    TextAt(p, f.R - 2000, f.T - 160, printTime);
+    // Long page numbers and a wide print time end at the rules' end, not past them.
+    TextEndingBy(p, f.R - 700, f.B + 30, f.R, QString::asprintf("第%d页/共%d页", page, pageCount));
+    TextEndingBy(p, f.R - 2000, f.T - 160, f.R, printTime);
 
-    p.setFont(ReportFont("楷体_GB2312", 12));
+    p.setFont(ReportFont(p, "楷体_GB2312", 12));
     const Column columns[] = {{0, "序号"},        {350, "孔深"},    {680, "磁方位"}, {1120, "倾角"}, {1400, "地磁倾角"},
                               {1880, "总加速度"}, {2360, "总磁场"}, {2800, "温度"},  {3500, "时间"}};
     for (const Column& c : columns) TextAt(p, f.L + c.x, f.T + 50, QString::fromUtf8(c.title));
@@ -113,11 +125,9 @@ bool PrintSurveyReport(QPrinter& printer, const sondara::SurveyStore& store) {
     }
     QPainter painter;
     if (!painter.begin(&printer)) return false;
-    const QRect paper = printer.paperRect(QPrinter::DevicePixel).toRect();
+    const QSize paper = ReportPaperSize(printer);
     const QString printTime = ReportPrintTime();
-    // Device coordinates from the paper corner, whatever the printer's margins.
-    const QRect page = printer.pageRect(QPrinter::DevicePixel).toRect();
-    painter.translate(paper.left() - page.left(), paper.top() - page.top());
+    ReportUnitsOnDevice(painter, printer);
     for (int n = from; n <= to; ++n) {
         if (n > from) printer.newPage();
         PaintReportPage(painter, paper.width(), paper.height(), store, n, count, printTime);
@@ -125,9 +135,23 @@ bool PrintSurveyReport(QPrinter& printer, const sondara::SurveyStore& store) {
     return painter.end();
 }
 
-bool WriteReportPdf(const QString& path, const sondara::SurveyStore& store) {
+QSize ReportPaperSize(const QPrinter& printer) {
+    const QSizeF points = printer.paperRect(QPrinter::Point).size();
+    return (points * (kReportUnitsPerInch / 72.0)).toSize();
+}
+
+void ReportUnitsOnDevice(QPainter& painter, const QPrinter& printer) {
+    // Device coordinates from the paper corner, whatever the printer's margins.
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel), page = printer.pageRect(QPrinter::DevicePixel);
+    painter.resetTransform();
+    painter.translate(paper.left() - page.left(), paper.top() - page.top());
+    painter.scale(printer.logicalDpiX() / qreal(kReportUnitsPerInch),
+                  printer.logicalDpiY() / qreal(kReportUnitsPerInch));
+}
+
+bool WriteReportPdf(const QString& path, const sondara::SurveyStore& store, int dpi) {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setResolution(600);
+    printer.setResolution(dpi);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
     printer.setPageSize(QPageSize(QPageSize::A4));

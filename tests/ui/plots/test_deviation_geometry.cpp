@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/records.h"
 #include "ui/plots/deviation_geometry.h"
 
 namespace {
@@ -91,6 +92,40 @@ TEST(DeviationPanels, SplitTheClientAreaIntoTwoPanelsWithTitlesAbove) {
         // Titles centred 17.5 pixels above each panel.
         EXPECT_EQ(d.upperTitle.center(), QPointF(400, 40 - 17.5));
         EXPECT_EQ(d.lowerTitle.center(), QPointF(400, 440 - 17.5));
+    }
+}
+
+TEST(DepthUnitLabel, StaysWhereItWasDesignedUnlessItWouldLeaveTheMargin) {
+    const QRectF panel(40, 40, 720, 320);  // right edge 760, client edge 800
+    // A narrow text fits centred at 780 as designed; a wide one ends 2 pixels short of 800.
+    EXPECT_EQ(DepthUnitRect(panel, 30), QRectF(750, 320, 60, 40));
+    const QRectF wide = DepthUnitRect(panel, 60);
+    EXPECT_DOUBLE_EQ(wide.center().x() + 30, 798);
+    EXPECT_EQ(wide.top(), 320);
+}
+
+TEST(MarkLabels, StackUpToThreeHighAndLeaveOutWhatStillOverlaps) {
+    using sondara::kMarkCoal, sondara::kMarkRock;
+    const QSizeF text(30, 16);
+    // Five marked stations 5 pixels apart, one without a mark, one far away.
+    const std::vector<QPoint> dots{{100, 200}, {105, 200}, {110, 200}, {115, 200}, {120, 200}, {125, 200}, {400, 200}};
+    const std::vector<int> marks{kMarkCoal, kMarkRock, kMarkCoal, kMarkRock, 0, kMarkCoal, kMarkRock};
+    const std::vector<QRectF> r = MarkLabelRects(dots, marks, text);
+    ASSERT_EQ(r.size(), dots.size());
+    EXPECT_EQ(r[0], QRectF(90, 155, 40, 40));  // the designed place
+    EXPECT_EQ(r[1], QRectF(95, 139, 40, 40));  // one text height up
+    EXPECT_EQ(r[2], QRectF(100, 123, 40, 40));
+    EXPECT_TRUE(r[3].isNull());  // all three heights taken
+    EXPECT_TRUE(r[4].isNull());  // no mark
+    EXPECT_TRUE(r[5].isNull());
+    EXPECT_EQ(r[6], QRectF(390, 155, 40, 40));
+    std::vector<QRectF> texts;
+    for (const QRectF& rect : r) {
+        if (rect.isNull()) continue;
+        QRectF t(QPointF(), text);
+        t.moveCenter(rect.center());
+        for (const QRectF& other : texts) EXPECT_FALSE(t.intersects(other));
+        texts.push_back(t);
     }
 }
 

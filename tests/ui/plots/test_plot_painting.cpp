@@ -1,11 +1,14 @@
 // Paints the drawings into images and probes the pixels at the places the layouts fix.
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 
 #include "plot_fixtures.h"
 #include "ui/plots/deviation_chart.h"
+#include "ui/plots/deviation_geometry.h"
+#include "ui/plots/plot_style.h"
 #include "ui/plots/trajectory_geometry.h"
 #include "ui/plots/trajectory_plot.h"
 
@@ -75,6 +78,60 @@ TEST(DeviationCurvesPainting, TwoPanelsWithTitlesOnGrey) {
     EXPECT_TRUE(IsGrey(image.pixel(400, 420)));  // between the panels
     EXPECT_GT(CountPixels(image, QRect(250, 5, 300, 30), IsBlack), 50);
     EXPECT_GT(CountPixels(image, QRect(250, 405, 300, 30), IsBlack), 50);
+}
+
+// The view at 800 and 1600 pixels, painted into a wider and taller image: nothing is
+// drawn past the client area, so nothing is cut off at its edge, and the depth axis's
+// "单位(m)" is there, right of the last depth label.
+TEST(DeviationCurvesPainting, AxisTextsStayInsideTheClientArea) {
+    SurveyStore store;
+    store.m_holes.push_back(RampHole("A", 60));
+    for (int size : {800, 1600}) {
+        SCOPED_TRACE(size);
+        QImage image = Blank(size + 100, size + 100);
+        QPainter p(&image);
+        DrawDeviationCurves(p, QRect(0, 0, size, size), store, 0);
+        p.end();
+        const auto drawn = [](QRgb c) { return c != kUntouched; };
+        EXPECT_EQ(CountPixels(image, QRect(size, 0, 100, size + 100), drawn), 0);
+        EXPECT_EQ(CountPixels(image, QRect(0, size, size + 100, 100), drawn), 0);
+        const DeviationPanels d = LayOutDeviationPanels(0, 0, size, size);
+        for (const QRectF& panel : {d.upper, d.lower}) {
+            const QRect unit(int(panel.right()) + 2, int(panel.bottom()) - 40, 38, 40);
+            EXPECT_GT(CountPixels(image, unit, IsBlack), 20);
+        }
+    }
+}
+
+// Neighbouring stations that met coal and rock: each text is drawn where MarkLabelRects
+// puts it, and no two texts overlap.
+TEST(DeviationChartPainting, MarksOfNeighbouringStationsKeepApart) {
+    const std::vector<float> xs{0, 30, 31, 32, 57.3f}, ys{-0.8f, 0.5f, 0.5f, 0.55f, 1.7f};
+    const std::vector<int> marks{0, kMarkCoal, kMarkRock, kMarkCoal, 0};
+    QImage image = Blank(800, 420);
+    QPainter p(&image);
+    const QRectF panel(40, 40, 720, 320);
+    DrawDeviationChart(xs, ys, marks, p, panel);
+    p.setFont(PlotFont(12));
+    const QFontMetricsF metrics(p.font(), p.device());
+    p.end();
+    const ChartAxes a = ChartAxesFor(xs, ys, 720, 320);
+    std::vector<QPoint> dots;
+    for (std::size_t i = 0; i < xs.size(); ++i) dots.push_back(ChartPoint(a, panel, xs[i], ys[i]));
+    const std::vector<QRectF> rects = MarkLabelRects(dots, marks, metrics.boundingRect("遇煤").size());
+    // The three marks are 12 pixels apart: all three shown, stacked one above the other.
+    std::vector<QRectF> texts;
+    for (std::size_t i = 1; i <= 3; ++i) {
+        ASSERT_FALSE(rects[i].isNull()) << i;
+        QRectF text = metrics.boundingRect("遇煤");
+        text.moveCenter(rects[i].center());
+        texts.push_back(text);
+    }
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        for (std::size_t j = i + 1; j < texts.size(); ++j) EXPECT_FALSE(texts[i].intersects(texts[j])) << i << " " << j;
+    EXPECT_GT(CountPixels(image, texts[0].toRect(), IsBlack), 10);  // 遇煤 black
+    EXPECT_GT(CountPixels(image, texts[1].toRect(), IsBlue), 10);   // 遇岩 blue
+    EXPECT_GT(CountPixels(image, texts[2].toRect(), IsBlack), 10);
 }
 
 TEST(PlotStates, EmptyStoreAndHoleWithoutStationsDrawNothing_AHolePastTheEndSaysSo) {
@@ -148,6 +205,95 @@ TEST(TrajectoryPainting, OneStationAtTheOrigin_DrawsTheDotInAUnitBoxWithoutCurve
     // Green only in the legend (base 150 left of and 200 above P6), no curve.
     const QRect legend(int(l.P[6].x()) - 152, int(l.P[6].y()) - 203, 64, 66);
     EXPECT_EQ(CountPixels(image, image.rect(), IsGreen), CountPixels(image, legend, IsGreen));
+}
+
+// A hole drilled north-east, bending north and a little down, stations every 1.5 m to
+// `length`. The offsets are multiples of 1/256 m, so they stay exact in float beside
+// start coordinates of tens of kilometres.
+HoleSurvey LongHole(float length, float e0 = 0, float n0 = 0, float d0 = 0) {
+    std::vector<StationValues> s;
+    for (int i = 0; 1.5f * i <= length; ++i) {
+        const float k = float(i);
+        s.push_back({1.5f * k, 0, 0, e0 + 1.125f * k, n0 + 0.75f * k + k * k / 256, d0 - 0.09375f * k});
+    }
+    HoleSurvey h = MakeHole("L", s);
+    h.e0 = e0;
+    h.n0 = n0;
+    h.d0 = d0;
+    h.dPos = 55;
+    h.dDip = -3.4f;
+    return h;
+}
+
+QImage Paint3D(const HoleSurvey& hole, int w, int h) {
+    QImage image = Blank(w, h);
+    QPainter p(&image);
+    DrawTrajectory3D(p, QRectF(0, 0, w, h), hole);
+    return image;
+}
+
+// Mine coordinates (tens of kilometres) are drawn relative to the start point: the
+// same picture as the hole with start (0, 0, 0), the first station on "起点O".
+TEST(TrajectoryPainting, StartCoordinates_DrawTheHoleFromTheOriginWithItsDesignLine) {
+    const HoleSurvey local = LongHole(120);
+    const HoleSurvey mine = LongHole(120, 20000, 35000, -300);
+    const QImage image = Paint3D(mine, 800, 700);
+    EXPECT_EQ(image, Paint3D(local, 800, 700));
+    const ProbeRecord& last = local.records.back();
+    const TrajectoryLayout l = LayOutTrajectory(QRectF(0, 0, 800, 700), {last.x, last.y, last.z},
+                                                DesignEndPoint(last.depth, local.dPos, local.dDip));
+    const QPoint a = l.anchor.toPoint();
+    EXPECT_GT(CountPixels(image, QRect(a.x() - 2, a.y() - 2, 5, 5), IsRed), 4);
+}
+
+// Every distance label the drawing places, as a rectangle of its text in the drawing's
+// font: no two overlap, on one edge or across edges (the origin's "0" of each edge is
+// one label).
+std::vector<QRectF> LabelRects(const HoleSurvey& hole, const QRectF& client, const QPaintDevice& device) {
+    std::vector<Metres3> points;
+    for (const ProbeRecord& r : hole.records) points.push_back({r.x - hole.e0, r.y - hole.n0, r.z - hole.d0});
+    const Metres3 design = DesignEndPoint(hole.records.back().depth, hole.dPos - hole.gi, hole.dDip);
+    const TrajectoryLayout l = LayOutTrajectory(client, points.back(), design);
+    const QFontMetricsF metrics(PlotFont(10), const_cast<QPaintDevice*>(&device));
+    const auto size = [&](float extent) {
+        return QSizeF(metrics.horizontalAdvance(QString::asprintf("%0.0f", extent)), metrics.height());
+    };
+    std::vector<QRectF> rects;
+    const auto add = [&](const std::vector<AxisLabel>& labels, auto at) {
+        for (const AxisLabel& a : labels) {
+            if (a.at == 0 && !rects.empty()) continue;
+            QRectF r = metrics.tightBoundingRect(a.text);
+            r.moveCenter(at(a.at));
+            rects.push_back(r);
+        }
+    };
+    const EdgeSpacing e = EastSpacing(l, size(l.C)), n = NorthSpacing(l, size(l.D)), u = UpSpacing(l, size(l.V));
+    add(DistanceLabels(l.C, l.sE, LabelStep(l.C, e), e), [&](float m) { return l.Screen(m, 0, 0); });
+    add(DistanceLabels(l.D, l.sN, LabelStep(l.D, n), n), [&](float m) { return l.Screen(0, m, 0); });
+    add(DistanceLabels(l.V, l.sU, LabelStep(l.V, u), u), [&](float m) { return l.Screen(0, 0, m); });
+    return rects;
+}
+
+TEST(TrajectoryPainting, LongHoles_NoTwoDistanceLabelsOverlap) {
+    struct Case {
+        float length;
+        int w, h;
+        std::size_t fewestLabels;
+    };
+    const Case cases[] = {
+        {600, 800, 800, 6}, {1000, 800, 700, 6}, {1000, 1600, 1200, 9}, {37, 400, 400, 5}, {600, 300, 300, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.length << " m in " << c.w << "x" << c.h);
+        const HoleSurvey hole = LongHole(c.length, 500, -800, 20);
+        const QImage image = Blank(c.w, c.h);
+        const std::vector<QRectF> rects = LabelRects(hole, QRectF(0, 0, c.w, c.h), image);
+        EXPECT_GE(rects.size(), c.fewestLabels);  // still labelled, not left bare
+        for (std::size_t i = 0; i < rects.size(); ++i)
+            for (std::size_t j = i + 1; j < rects.size(); ++j)
+                EXPECT_FALSE(rects[i].intersects(rects[j]))
+                    << "labels " << i << " and " << j << " at " << rects[i].x() << "," << rects[i].y() << " "
+                    << rects[j].x() << "," << rects[j].y();
+    }
 }
 
 }  // namespace

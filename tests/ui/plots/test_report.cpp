@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
@@ -64,8 +66,9 @@ TEST(ReportLayout, PagesComeFromPrintedStations) {
 
 struct Word {
     int page;
-    double x, y;  // top-left in device pixels at 600 dpi
+    double x, y;  // top-left in report units (1/600 inch)
     QString text;
+    double right = 0, bottom = 0;
 };
 
 std::vector<Word> ReadWords(const QString& pdf) {
@@ -76,15 +79,15 @@ std::vector<Word> ReadWords(const QString& pdf) {
     std::vector<Word> words;
     int page = 0;
     static const QRegularExpression token(
-        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re");
+        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
     for (auto it = token.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
         if (m.captured(0).startsWith("<page")) {
             ++page;
             continue;
         }
-        words.push_back(
-            {page, m.captured(1).toDouble() / 72 * 600, m.captured(2).toDouble() / 72 * 600, m.captured(3)});
+        const auto units = [&](int i) { return m.captured(i).toDouble() / 72 * 600; };
+        words.push_back({page, units(1), units(2), m.captured(5), units(3), units(4)});
     }
     return words;
 }
@@ -160,6 +163,74 @@ TEST(ReportPdf, PageRangeOfThePrintDialog_PrintsOnlyThosePages) {
     EXPECT_TRUE(Find(words, 2, "第7页/共8页"));
     EXPECT_TRUE(Find(words, 2, "B"));
     for (const Word& w : words) EXPECT_LE(w.page, 2);
+}
+
+// Every word of `words` at the place, and with the extent, of the same word in `reference`.
+void ExpectSamePage(const std::vector<Word>& reference, const std::vector<Word>& words) {
+    ASSERT_EQ(words.size(), reference.size());
+    const double tolerance = 0.05 / 72 * 600;  // a twentieth of a point
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const Word &a = reference[i], &b = words[i];
+        SCOPED_TRACE(testing::Message() << "page " << a.page << " word " << a.text.toStdString());
+        ASSERT_EQ(b.page, a.page);
+        ASSERT_EQ(b.text, a.text);
+        EXPECT_NEAR(b.x, a.x, tolerance);
+        EXPECT_NEAR(b.y, a.y, tolerance);
+        EXPECT_NEAR(b.right, a.right, tolerance);
+        EXPECT_NEAR(b.bottom, a.bottom, tolerance);
+    }
+}
+
+TEST(ReportPdf, AnyResolution_PrintsTheSamePageAndTheWindowsPrinterToo) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) missing";
+    ScopedTimeSeam seam(FixedTimeSeam(8 * 3600, 1709251200));
+    QTemporaryDir dir;
+    SurveyStore store = ReportStore();
+    store.m_holes[2].name = u"孔B-12";
+    ASSERT_TRUE(WriteReportPdf(dir.filePath("600.pdf"), store, 600));
+    const std::vector<Word> reference = ReadWords(dir.filePath("600.pdf"));
+    ASSERT_GT(reference.size(), 500u);
+    for (int dpi : {72, 300, 1200}) {
+        SCOPED_TRACE(dpi);
+        const QString pdf = dir.filePath(QString::number(dpi) + ".pdf");
+        ASSERT_TRUE(WriteReportPdf(pdf, store, dpi));
+        ExpectSamePage(reference, ReadWords(pdf));
+    }
+    // The printer of the window's print and preview commands: its own high resolution,
+    // with the margins a real printer keeps.
+    QPrinter window(QPrinter::HighResolution);
+    window.setOutputFormat(QPrinter::PdfFormat);
+    window.setOutputFileName(dir.filePath("window.pdf"));
+    window.setPageSize(QPageSize(QPageSize::A4));
+    window.setPageMargins(QMarginsF(12, 15, 9, 11), QPageLayout::Millimeter);
+    ASSERT_NE(window.resolution(), 600);
+    ASSERT_TRUE(PrintSurveyReport(window, store));
+    ExpectSamePage(reference, ReadWords(dir.filePath("window.pdf")));
+}
+
+// The page number and the print time end by the end of the rules, however many pages.
+TEST(ReportPdf, RightHandTextsEndWithinTheRules) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) missing";
+    ScopedTimeSeam seam(FixedTimeSeam(8 * 3600, 1709251200));
+    QTemporaryDir dir;
+    SurveyStore store;
+    store.m_holes = {RampHole("A", 29 * 1234)};
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("long.pdf"));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(1233, 1234);
+    ASSERT_TRUE(PrintSurveyReport(printer, store));
+    const std::vector<Word> words = ReadWords(dir.filePath("long.pdf"));
+    const ReportFrame f = ReportFrameFor(4958, 7017);
+    const Word* pageNo = Find(words, 2, "第1234页/共1234页");
+    ASSERT_TRUE(pageNo);
+    const double tolerance = 20;  // the glyph box against the advance, in report units
+    EXPECT_LE(pageNo->right, f.R + tolerance);
+    EXPECT_GT(pageNo->right, f.R - 100);
+    EXPECT_NEAR(pageNo->y, f.B + 30, 40);
+    for (const Word& w : words) EXPECT_LE(w.right, f.R + tolerance) << w.text.toStdString();
 }
 
 TEST(ReportPdf, SurveyWithoutStations_IsOneFramePage) {
