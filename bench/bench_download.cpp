@@ -15,7 +15,7 @@
 
 #include "core/messages.h"
 #include "device/frames.h"
-#include "device/headless_host.h"
+#include "device/instrument_line.h"
 
 namespace {
 
@@ -46,15 +46,20 @@ private:
 
 // One full probe download (calibration, then history); seconds, or -1 on failure.
 double Download(const std::string& device, std::size_t records) {
-    SerialLink link;
-    if (!link.OpenDevice(device)) return -1;
     SurveyStore store;
-    HeadlessHost host(link, store);
-    RecordedMessages quiet;
+    InstrumentLine line(store);
+    if (!line.link().OpenDevice(device)) return -1;
+    bool complete = false, finished = false;
+    QObject::connect(&line, &InstrumentLine::deviceEvent, [&](const DeviceEvent& e) {
+        if (const auto* d = std::get_if<DownloadFinished>(&e)) {
+            finished = true;
+            complete = d->complete();
+        }
+    });
     QElapsedTimer clock;
     clock.start();
-    host.session().probe().StartHistoryDownload();
-    if (!host.RunUntilEvent(ConversationEvent::ProbeDownloadComplete, 600000)) return -1;
+    line.session().probe().StartHistoryDownload();
+    if (!line.RunUntil([&] { return finished; }, 600000) || !complete) return -1;
     const double seconds = clock.nsecsElapsed() / 1e9;
     return store.m_probeRecords.size() == records ? seconds : -1;
 }

@@ -45,7 +45,11 @@ bool IsJsonFile(const QString& path) { return QFileInfo(path).suffix().compare("
 }  // namespace
 
 CMainFrame::CMainFrame(SurveyDocument& document, Options options, QWidget* parent)
-    : QMainWindow(parent), document_(document), options_(std::move(options)), recent_(options_.settingsPath) {
+    : QMainWindow(parent),
+      document_(document),
+      options_(std::move(options)),
+      recent_(options_.settingsPath),
+      line_(document_.store()) {
     InitResources();
     setWindowTitle("Sondara");
     setWindowIcon(QIcon(":/icons/sondara.svg"));
@@ -58,8 +62,6 @@ CMainFrame::CMainFrame(SurveyDocument& document, Options options, QWidget* paren
     CreateToolBar();
     CreateStatusBar();
 
-    for (auto which : {sondara::DeviceTimer::Reply, sondara::DeviceTimer::RealTime, sondara::DeviceTimer::Progress})
-        connect(&timer(which), &QTimer::timeout, this, [this, which] { session_.OnTimer(which); });
     ConnectInstrumentCommands();
     ConnectPlotCommands();
 
@@ -209,7 +211,10 @@ void CMainFrame::CreateStatusBar() {
     progress_->setValue(0);
     progress_->setTextVisible(false);
     progress_->setFixedWidth(400);
+    countPane_ = new QLabel;
+    countPane_->setObjectName("记录数");
     bar->addPermanentWidget(statusPane_);
+    bar->addPermanentWidget(countPane_);
     bar->addPermanentWidget(progress_);
     for (const char* key : {"CAP", "NUM", "SCRL"}) {
         auto* pane = new QLabel(key);
@@ -221,6 +226,10 @@ void CMainFrame::CreateStatusBar() {
 void CMainFrame::SetStatusText(const QString& text) { statusPane_->setText(text); }
 QString CMainFrame::statusText() const { return statusPane_->text(); }
 void CMainFrame::SetProgress(int percent) { progress_->setValue(std::clamp(percent, 0, 100)); }
+void CMainFrame::SetRecordCount(std::uint32_t done, std::uint32_t total) {
+    countPane_->setText(QString("%1/%2").arg(done).arg(total));
+}
+QString CMainFrame::recordCountText() const { return countPane_->text(); }
 int CMainFrame::progress() const { return progress_->value(); }
 
 void CMainFrame::UpdateCommandStates() {

@@ -44,22 +44,22 @@ TEST(Download, BothInstrumentsFromSimulator_FillTableWithHoles) {
 
     RecordedMessages messages;
     ASSERT_TRUE(f.frame->OpenComPort(4));
-    std::vector<int> events;
-    QObject::connect(f.frame.get(), &CMainFrame::conversationEvent, [&](int e) { events.push_back(e); });
-    const auto seen = [&](ConversationEvent e) { return std::count(events.begin(), events.end(), int(e)) > 0; };
+    int finished = 0;
+    QObject::connect(f.frame.get(), &CMainFrame::deviceEvent,
+                     [&](const DeviceEvent& e) { finished += std::holds_alternative<DownloadFinished>(e); });
     int mostRows = 0;
     QObject::connect(&f.frame->view().model(), &QAbstractItemModel::rowsInserted,
                      [&] { mostRows = std::max(mostRows, f.frame->view().model().rowCount()); });
 
     f.Command(command::kProbeDownload).trigger();
-    ASSERT_TRUE(test::RunUntil([&] { return seen(ConversationEvent::ProbeDownloadComplete); }, 30000));
+    ASSERT_TRUE(test::RunUntil([&] { return finished == 1; }, 30000));
     EXPECT_EQ(f.document.store().m_probeRecords.size(), 40u);
     EXPECT_EQ(mostRows, 40) << "a row per record as they arrive";
     EXPECT_EQ(f.frame->statusText(), "数据读取完成");
     EXPECT_EQ(f.frame->progress(), 100);
 
     f.Command(command::kSyncDownload).trigger();
-    ASSERT_TRUE(test::RunUntil([&] { return seen(ConversationEvent::SyncDownloadComplete); }, 30000));
+    ASSERT_TRUE(test::RunUntil([&] { return finished == 2; }, 30000));
     const auto& holes = f.document.store().m_holes;
     ASSERT_EQ(holes.size(), 2u);
     std::size_t holeRecords = 0;
@@ -77,9 +77,8 @@ TEST(Download, RealTimeOutput_ShowsLiveValuesUntilDialogCloses) {
     RecordedMessages messages;
     ASSERT_TRUE(f.frame->OpenComPort(4));
     int shown = 0;
-    QObject::connect(f.frame.get(), &CMainFrame::conversationEvent, [&](int e) {
-        if (e == int(ConversationEvent::LiveValuesShown)) ++shown;
-    });
+    QObject::connect(f.frame.get(), &CMainFrame::deviceEvent,
+                     [&](const DeviceEvent& e) { shown += std::holds_alternative<LiveSample>(e); });
     f.Command(command::kProbeRealTime).trigger();
     ASSERT_TRUE(test::RunUntil([&] { return shown > 0; }, 10000));
     EXPECT_TRUE(f.frame->realTimeDialog().isVisible());
