@@ -33,7 +33,7 @@ public:
     // keeps them when the store still holds exactly what the last, incomplete
     // download stored.
     void Request(bool fillMissing) {
-        fillMissing = fillMissing && ledger_.incomplete() && ledger_.Describes(records().size());
+        fillMissing = fillMissing && canFill();
         if (!fillMissing) records().clear();
         ledger_.Requested(fillMissing);
     }
@@ -63,9 +63,7 @@ public:
             const auto at = ledger_.PositionOf(number);
             if (at && std::memcmp(&records()[*at], &record, sizeof record) != 0)
                 host_.Emit(FrameRefused{instrument_, RefusedBecause::ConflictingRepeat, number});
-            return;
-        }
-        if (keep) {
+        } else if (keep) {
             const std::size_t at = ledger_.InsertPosition(number);
             records().insert(records().begin() + static_cast<std::ptrdiff_t>(at), record);
             ledger_.Stored(number, at);
@@ -81,7 +79,7 @@ public:
 
     void Finish(DownloadEnd end) {
         if (!ledger_.receiving()) {
-            if (ledger_.phase() == DownloadLedger::Phase::AwaitingHeader) ledger_.Abandon();
+            Abandon();
             return;
         }
         ledger_.Finished();
@@ -92,18 +90,36 @@ public:
         done.stored = ledger_.stored();
         done.skipped = ledger_.skipped();
         done.missingCount = ledger_.Missing(DownloadFinished::kMissingListed, done.missing);
+        fingerprint_ = Fingerprint();
         done.holesAssembled = AssembleIfBothPresent(host_.Store());
         host_.Emit(done);
+    }
+
+    // The request could not be sent: nothing is awaited.
+    void Abandon() {
+        if (ledger_.phase() == DownloadLedger::Phase::AwaitingHeader) ledger_.Abandon();
     }
 
     bool receiving() const { return ledger_.receiving(); }
     bool pending() const { return ledger_.phase() == DownloadLedger::Phase::AwaitingHeader || ledger_.receiving(); }
     // An incomplete download whose missing records a second one can fill in.
-    bool canFill() const { return ledger_.incomplete() && ledger_.Describes(records().size()); }
+    bool canFill() const {
+        return ledger_.incomplete() && ledger_.Describes(records().size()) && fingerprint_ == Fingerprint();
+    }
     const DownloadLedger& ledger() const { return ledger_; }
 
 private:
-    static constexpr std::uint32_t kMaxReserve = 1u << 20;  // a header's count is not trusted with memory
+    // A header's count is not trusted with memory: room for this many, then growth.
+    static constexpr std::uint32_t kMaxReserve = 4096;
+
+    // Whether the records are still those this download stored (a file loaded since
+    // may hold as many others): FNV-1a over their bytes.
+    std::uint64_t Fingerprint() const {
+        std::uint64_t h = 14695981039346656037ull;
+        const auto* p = reinterpret_cast<const unsigned char*>(records().data());
+        for (std::size_t i = 0, n = records().size() * sizeof(Record); i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
+        return h;
+    }
 
     std::vector<Record>& records() { return host_.Store().*sequence_; }
     const std::vector<Record>& records() const { return host_.Store().*sequence_; }
@@ -112,6 +128,7 @@ private:
     Instrument instrument_;
     Sequence sequence_;
     DownloadLedger ledger_;
+    std::uint64_t fingerprint_ = 0;
 };
 
 }  // namespace sondara

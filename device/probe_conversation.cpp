@@ -105,7 +105,7 @@ void ProbeConversation::TestConnection() { SendHexCommand(host_, CommandText(Ins
 void ProbeConversation::StartHistoryDownload(bool fillMissing) {
     download_.Request(fillMissing);
     calibrationPurpose_ = kPurposeHistory;
-    SendHexCommand(host_, CommandText(Instrument::Probe, DeviceCommand::ReadCalibration));
+    if (!SendHexCommand(host_, CommandText(Instrument::Probe, DeviceCommand::ReadCalibration))) download_.Abandon();
 }
 
 void ProbeConversation::StartRealTime() {

@@ -38,7 +38,7 @@ void SyncConversation::TestConnection() { SendHexCommand(host_, CommandText(Inst
 
 void SyncConversation::StartHistoryDownload(bool fillMissing) {
     download_.Request(fillMissing);
-    SendHexCommand(host_, CommandText(Instrument::Sync, DeviceCommand::ReadHistory));
+    if (!SendHexCommand(host_, CommandText(Instrument::Sync, DeviceCommand::ReadHistory))) download_.Abandon();
 }
 
 void SyncConversation::ClearMemory() {

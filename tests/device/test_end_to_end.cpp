@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <ctime>
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -332,6 +336,106 @@ TEST(EndToEnd, SimulatorWithComLink_IsReachedAsThatComPort) {
     // The simulator removes its link when it ends.
     EXPECT_FALSE(MapComPort(7, folder.path().toStdString(), false).linked);
     qunsetenv("SONDARA_PORT_DIR");
+}
+
+}  // namespace
+}  // namespace sondara
+
+namespace sondara {
+namespace {
+
+// Every stored synchronizer record must be the simulator's record at its position.
+void ExpectSyncRecordsFrom(const std::vector<SyncRecord>& got, const std::vector<SyncRecord>& want) {
+    std::size_t at = 0;
+    for (const SyncRecord& r : got) {
+        while (at < want.size() && std::memcmp(&want[at], &r, sizeof r) != 0) ++at;
+        EXPECT_LT(at, want.size()) << "a stored record the simulator never had";
+        ++at;
+    }
+}
+
+// One bit error in a thousand bytes: some frames fail their check (lost), a few pass
+// it with two errors that cancel. What is stored is exactly what was sent, what is
+// missing is named, and filling in completes the download exactly.
+TEST(EndToEnd, BitErrors_NameWhatIsMissingAndFillingInCompletesExactly) {
+    for (const int seed : {3, 5, 11}) {
+        SCOPED_TRACE(seed);
+        Line line({"--role", "sync", "--bit-errors", "0.001", "--seed", QString::number(seed)});
+        ASSERT_TRUE(line.open);
+        const std::vector<SyncRecord> want = sim::GenerateSurvey(kRecords, kRecords, kHoles).sync;
+        int attempts = 0;
+        do {
+            ASSERT_LT(attempts, 8);
+            const int before = line.view.Count<DownloadFinished>() + line.view.Count<Failed>();
+            line.session().sync().StartHistoryDownload(attempts++ > 0);
+            ASSERT_TRUE(line.RunUntil(
+                [&] { return line.view.Count<DownloadFinished>() + line.view.Count<Failed>() > before; }, 30000));
+            const DownloadFinished* done = line.view.Last<DownloadFinished>();
+            if (!done) continue;  // the header itself was lost: asked again
+            EXPECT_EQ(done->stored + done->skipped + done->missingCount, std::uint32_t(kRecords));
+            EXPECT_EQ(done->stored, line.store.m_syncRecords.size());
+            ExpectSyncRecordsFrom(line.store.m_syncRecords, want);
+        } while (!line.view.Last<DownloadFinished>() || !line.view.Last<DownloadFinished>()->complete());
+        ASSERT_EQ(line.store.m_syncRecords.size(), want.size());
+        EXPECT_EQ(std::memcmp(line.store.m_syncRecords.data(), want.data(), want.size() * sizeof(SyncRecord)), 0);
+    }
+}
+
+// The instrument hangs up half way: noticed within two seconds, the link closed and
+// what arrived kept, with the processor idle meanwhile.
+TEST(EndToEnd, HangUp_IsNoticedWithinTwoSecondsAtIdle) {
+    Line line({"--role", "sync", "--hangup-after", "120"});
+    ASSERT_TRUE(line.open);
+    timespec cpu0{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu0);
+    QElapsedTimer wall;
+    line.session().sync().StartHistoryDownload();
+    ASSERT_TRUE(line.RunUntil([&] { return line.store.m_syncRecords.size() == 120; }, 10000));
+    wall.start();
+    ASSERT_TRUE(line.RunUntilEvent<Failed>(5000));
+    EXPECT_LT(wall.elapsed(), 2000);
+    EXPECT_EQ(line.view.Last<Failed>()->reason, FailReason::LinkLost);
+    EXPECT_EQ(line.line.link().GetPortNumber(), 0);
+    EXPECT_EQ(line.view.linkClosings, 1);
+    const DownloadFinished* done = line.view.Last<DownloadFinished>();
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(done->end, DownloadEnd::LinkLost);
+    EXPECT_EQ(done->missingCount, std::uint32_t(kRecords - 120));
+    line.RunUntil([] { return false; }, 1000);  // a second more, idle
+    timespec cpu1{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu1);
+    const double cpu = (cpu1.tv_sec - cpu0.tv_sec) + (cpu1.tv_nsec - cpu0.tv_nsec) / 1e9;
+    EXPECT_LT(cpu, 1.0) << "the processor was kept busy";
+    ASSERT_EQ(line.messages.messages().size(), 1u);
+    EXPECT_NE(line.messages.messages()[0].text.find("串口连接已断开"), std::string::npos);
+}
+
+// A header in the middle and well-checked frames with impossible contents: the
+// download goes on to the end and stores exactly the simulator's records.
+TEST(EndToEnd, StrayHeaderAndImpossibleFrames_AreRefusedAndReported) {
+    for (const char* role : {"probe", "sync"}) {
+        SCOPED_TRACE(role);
+        Line line({"--role", role, "--stray-header", "100", "--impossible", "37"});
+        ASSERT_TRUE(line.open);
+        const bool probe = std::string(role) == "probe";
+        if (probe)
+            line.session().probe().StartHistoryDownload();
+        else
+            line.session().sync().StartHistoryDownload();
+        ASSERT_TRUE(line.RunUntilEvent<DownloadFinished>(30000));
+        EXPECT_TRUE(line.view.Last<DownloadFinished>()->complete());
+        if (probe) {
+            ExpectSameProbeRecords(line.store.m_probeRecords, ExpectedProbeRecords(false));
+        } else {
+            const std::vector<SyncRecord> want = sim::GenerateSurvey(kRecords, kRecords, kHoles).sync;
+            ASSERT_EQ(line.store.m_syncRecords.size(), want.size());
+            EXPECT_EQ(std::memcmp(line.store.m_syncRecords.data(), want.data(), want.size() * sizeof(SyncRecord)), 0);
+        }
+        EXPECT_EQ(line.view.Count<DownloadStarted>(), 1);
+        EXPECT_EQ(line.view.status.back(), "数据读取完成");
+        ASSERT_EQ(line.messages.messages().size(), 1u);
+        EXPECT_NE(line.messages.messages()[0].text.find("多余的数据头1个"), std::string::npos);
+    }
 }
 
 }  // namespace

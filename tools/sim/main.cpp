@@ -417,6 +417,12 @@ private:
             Chunk& c = out_.front();
             const auto now = Clock::now();
             if (c.due > now) return;
+            if (c.hangup && c.due == Clock::time_point{}) {
+                // What was written gets a moment to be read (a terminal's hang-up
+                // drops what is still queued), so the far end knows what arrived.
+                c.due = now + std::chrono::milliseconds(300);
+                continue;
+            }
             if (c.hangup) {
                 // As a pulled cable or a switched-off instrument: the far end sees the
                 // line hang up.

@@ -141,9 +141,12 @@ void DevicePresenter::Present(const Failed& e, DeviceView& view) {
             ShowMessage("串口没有打开", "警告！", MessageIcon::Warning);
             break;
         case FailReason::LinkLost:
+            // A download it cut short has already said so, with what is missing.
             view.LinkClosed();
-            view.SetStatusText("任务失败");
-            if (!lossTold_) ShowMessage(kLinkLostText, "错误", MessageIcon::Error);
+            if (!lossTold_) {
+                view.SetStatusText("任务失败");
+                ShowMessage(kLinkLostText, "错误", MessageIcon::Error);
+            }
             lossTold_ = false;
             break;
     }

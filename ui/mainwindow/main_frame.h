@@ -119,6 +119,7 @@ private:
     void UpdateCommandStates();
     void UpdateRecentFileMenu();
     void UpdateConnectState();
+    void UpdateDownloadState();
     void ConnectInstrumentCommands();
     void ConnectPlotCommands();
     void RunClockDialog(int target);

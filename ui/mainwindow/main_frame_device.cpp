@@ -2,6 +2,8 @@
 // the connect toggle and the commands of the probe and synchronizer menus.
 
 #include <QAction>
+#include <QFileInfo>
+#include <QSerialPortInfo>
 
 #include "core/messages.h"
 #include "device/port_map.h"
@@ -16,6 +18,41 @@
 using sondara::Instrument;
 
 namespace {
+
+// What a device is, as the system names it ("FT232R USB UART", a pseudo-terminal).
+QString DescriptionOf(const QString& device) {
+    if (device.startsWith("/dev/pts/")) return "伪终端";
+    const QSerialPortInfo info(device);
+    QStringList parts;
+    for (const QString& p : {info.description(), info.manufacturer()}) {
+        if (!p.isEmpty() && !parts.contains(p)) parts << p;
+    }
+    return parts.join(", ");
+}
+
+// The ports to pick from: every COMn whose device is present, then the serial devices
+// the system lists that no COMn stands for.
+QList<PortChoice> PortChoices(bool systemTable) {
+    QList<PortChoice> choices;
+    QStringList mapped;
+    for (const sondara::PortMapping& m : sondara::AllPortMappings(sondara::PortFolder(), systemTable)) {
+        const QString device = QString::fromStdString(m.device);
+        if (device.isEmpty() || !QFileInfo::exists(device)) continue;
+        const QString target = QFileInfo(device).canonicalFilePath();
+        mapped << target;
+        const QString what = DescriptionOf(target);
+        choices.push_back({QString::number(m.number),
+                           QString("COM%1 = %2%3").arg(m.number).arg(device, what.isEmpty() ? "" : "  " + what)});
+    }
+    if (!systemTable) return choices;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        const QString device = info.systemLocation();
+        if (mapped.contains(QFileInfo(device).canonicalFilePath())) continue;
+        choices.push_back({device, DescriptionOf(device)});
+    }
+    return choices;
+}
+
 Instrument InstrumentOf(int clockTarget) {
     return clockTarget == CRtcSetDlg::kProbe ? Instrument::Probe : Instrument::Sync;
 }
@@ -31,9 +68,14 @@ void CMainFrame::ConnectInstrumentCommands() {
         this);
     connect(&line_, &sondara::InstrumentLine::deviceEvent, this, [this](const sondara::DeviceEvent& event) {
         presenter_.Present(event, deviceView_);
+        UpdateDownloadState();
         emit deviceEvent(event);
     });
 
+    Handle(actions_[kStopDownload], [this] {
+        session().CancelDownload();
+        UpdateDownloadState();
+    });
     Handle(actions_[kChoosePort], &CMainFrame::OnChoosePort);
     Handle(actions_[kConnect], &CMainFrame::OnConnectToggle);
     Handle(actions_[kProbeTest], [this] { session().probe().TestConnection(); });
@@ -106,6 +148,8 @@ void CMainFrame::OnChoosePort() {
             const auto m = sondara::MapComPort(n, sondara::PortFolder(), options_.systemPortTable);
             return m.device.empty() ? QString("（无设备）") : QString::fromStdString(m.device);
         },
+        [this] { return QString::fromStdString(sondara::OpenFailureText(link().lastFailure())); },
+        [this] { return PortChoices(options_.systemPortTable); },
     };
     CComSetDlg dialog(std::move(control), lastPort_, this);
     if (dialog.exec() == QDialog::Accepted) {
@@ -159,6 +203,7 @@ void CMainFrame::OnProbeDownload() {
         probe.StartHistoryDownload(true);
     else if (choice == DownloadChoice::Full && MayReplaceDownload(!document_.store().m_probeRecords.empty()))
         probe.StartHistoryDownload();
+    UpdateDownloadState();
 }
 
 void CMainFrame::OnSyncDownload() {
@@ -168,6 +213,20 @@ void CMainFrame::OnSyncDownload() {
         sync.StartHistoryDownload(true);
     else if (choice == DownloadChoice::Full && MayReplaceDownload(!document_.store().m_syncRecords.empty()))
         sync.StartHistoryDownload();
+    UpdateDownloadState();
 }
 
 void CMainFrame::LinkStateChanged() { UpdateConnectState(); }
+
+// While a download runs, commands that would talk over it on the line or replace the
+// survey under it are disabled rather than queued behind it; only stopping it runs.
+void CMainFrame::UpdateDownloadState() {
+    using namespace command;
+    const bool downloading = session().DownloadPending();
+    for (int id : {kChoosePort, kConnect, kProbeTest, kProbeClock, kProbeDownload, kProbeRealTime, kProbeClear,
+                   kSyncTest, kSyncClock, kSyncDownload, kSyncClear, kFileNew, kFileOpen, kOpenJson}) {
+        if (QAction* a = actions_.value(id); a && handled_.contains(id)) a->setEnabled(!downloading);
+    }
+    for (QAction* a : recentActions_) a->setEnabled(!downloading);
+    actions_.value(kStopDownload)->setEnabled(downloading);
+}
