@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -133,6 +135,16 @@ TEST(CliDevice, PortThatDoesNotOpen_SaysWhy) {
     ASSERT_TRUE(holder.waitForFinished(5000));
     const CliRun after = RunCli({"test", "--port", QString::fromStdString(sim.device()), "--sync"});
     EXPECT_EQ(after.exitCode, 0) << after.err.toStdString();
+}
+
+TEST(CliDevice, Ports_SaysWhyAFolderOthersMayWriteIsIgnored) {
+    QTemporaryDir dir;
+    ::chmod(dir.path().toUtf8().constData(), 0777);
+    qputenv("SONDARA_PORT_DIR", dir.path().toUtf8());
+    const CliRun run = RunCli({"ports"});
+    qunsetenv("SONDARA_PORT_DIR");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains("ignored: group or others may write it")) << run.out.toStdString();
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // sondara-cli device commands: the connection test and the download of the probe
 // and/or the synchronizer, through the same conversation code as the desktop
-// program, with a headless host.
+// program: the same InstrumentLine, its events shown on the console.
 
 #include <unistd.h>
 

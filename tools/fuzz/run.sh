@@ -30,7 +30,7 @@ for name in ${FUZZ_TARGETS:-survey_file json_import conversations}; do
   dict=()
   [ "$name" = json_import ] && dict=(-dict=tools/fuzz/json.dict)
   max_len=65536
-  [ "$name" = conversations ] && max_len=4096  # a few hundred frames and commands
+  [ "$name" = conversations ] && max_len=512  # some tens of frames and commands each
   echo "== fuzz_$name for ${seconds}s"
   "build-fuzz/bin/fuzz_$name" "build-fuzz/corpus/$name" "tools/fuzz/seeds/$name" "${dict[@]}" \
     "${limit[@]}" -rss_limit_mb=2048 -max_len=$max_len -print_final_stats=1 \
