@@ -92,13 +92,13 @@ TEST(Download, RealTimeOutput_ShowsLiveValuesUntilDialogCloses) {
     EXPECT_FALSE(f.frame->realTimeDialog().isVisible());
 }
 
-// A record lost on the line: the window says the download is incomplete and which
-// record is missing, keeps what arrived, and the next "读取历史数据" offers to fill in
-// only the missing one. While the download runs, the other instrument commands are
+// Records lost on the line (the last one found missing when the line goes quiet):
+// the window says the download is incomplete and which records are missing, keeps
+// what arrived, and the next "读取历史数据" offers to fill in only the missing ones. While the download runs, the other instrument commands are
 // disabled and "停止读取" is enabled.
 TEST(Download, LostRecord_IsReportedAndFilledInOnTheNextDownload) {
     test::FrameFixture f;
-    Simulator sim(f, {"--role", "sync", "--drop-once", "7", "--pace"});
+    Simulator sim(f, {"--role", "sync", "--drop-once", "7", "--drop-once", "39", "--pace"});
     ASSERT_TRUE(sim.ready);
     RecordedMessages messages;
     ASSERT_TRUE(f.frame->OpenComPort(4));
@@ -115,9 +115,10 @@ TEST(Download, LostRecord_IsReportedAndFilledInOnTheNextDownload) {
     EXPECT_TRUE(f.frame->recordCountText().endsWith("/40"));
     ASSERT_TRUE(test::RunUntil([&] { return finished == 1; }, 30000));
     EXPECT_EQ(f.frame->statusText(), kIncompleteStatus);
-    EXPECT_EQ(f.document.store().m_syncRecords.size(), 39u);
+    EXPECT_EQ(f.document.store().m_syncRecords.size(), 38u);
     ASSERT_EQ(messages.messages().size(), 1u);
-    EXPECT_NE(messages.messages()[0].text.find("缺少1条（编号 7）"), std::string::npos);
+    EXPECT_NE(messages.messages()[0].text.find("线路上已无数据"), std::string::npos);
+    EXPECT_NE(messages.messages()[0].text.find("缺少2条（编号 7, 39）"), std::string::npos);
     EXPECT_TRUE(f.Command(command::kSyncDownload).isEnabled());
     EXPECT_FALSE(f.Command(command::kStopDownload).isEnabled());
 
