@@ -13,9 +13,14 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <cstring>
+#include <optional>
+#include <variant>
+
 #include "core/messages.h"
 #include "device/frames.h"
-#include "device/headless_host.h"
+#include "device/instrument_line.h"
+#include "sim_survey.h"
 
 namespace {
 
@@ -46,15 +51,20 @@ private:
 
 // One full probe download (calibration, then history); seconds, or -1 on failure.
 double Download(const std::string& device, std::size_t records) {
-    SerialLink link;
-    if (!link.OpenDevice(device)) return -1;
     SurveyStore store;
-    HeadlessHost host(link, store);
-    RecordedMessages quiet;
+    InstrumentLine line(store);
+    if (!line.link().OpenDevice(device)) return -1;
+    bool complete = false, finished = false;
+    QObject::connect(&line, &InstrumentLine::deviceEvent, [&](const DeviceEvent& e) {
+        if (const auto* d = std::get_if<DownloadFinished>(&e)) {
+            finished = true;
+            complete = d->complete();
+        }
+    });
     QElapsedTimer clock;
     clock.start();
-    host.session().probe().StartHistoryDownload();
-    if (!host.RunUntilEvent(ConversationEvent::ProbeDownloadComplete, 600000)) return -1;
+    line.session().probe().StartHistoryDownload();
+    if (!line.RunUntil([&] { return finished; }, 600000) || !complete) return -1;
     const double seconds = clock.nsecsElapsed() / 1e9;
     return store.m_probeRecords.size() == records ? seconds : -1;
 }
@@ -124,6 +134,74 @@ void BM_UnpacedDownload100k(benchmark::State& state) {
     if (g_drainSeconds > 0) state.counters["ratio_to_drain"] = seconds / g_drainSeconds;
 }
 BENCHMARK(BM_UnpacedDownload100k)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A bad cable: one bit error per `rate` bytes (some frames fail their check and are
+// lost, a few pass it with two errors that cancel). One row per instrument and seed:
+// what was announced, stored, named missing by the first download, stored wrong
+// (should be 0), and how many downloads it took to complete by filling in.
+void BM_BitErrors(benchmark::State& state) {
+    const bool probe = state.range(0) == 0;
+    const double rate = 1.0 / static_cast<double>(state.range(1));
+    const int seed = static_cast<int>(state.range(2));
+    constexpr int kRecords = 2000;
+    Sim sim({"--role", probe ? "probe" : "sync", "--records", QString::number(kRecords), "--bit-errors",
+             QString::number(rate), "--seed", QString::number(seed)});
+    const sim::SimSurvey want = sim::GenerateSurvey(kRecords, kRecords, 3);
+    for (auto _ : state) {
+        SurveyStore store;
+        InstrumentLine line(store);
+        if (!line.link().OpenDevice(sim.device())) {
+            state.SkipWithError("cannot open");
+            return;
+        }
+        int wrong = 0, finished = 0, failed = 0;
+        std::optional<DownloadFinished> first, last;
+        QObject::connect(&line, &InstrumentLine::deviceEvent, [&](const DeviceEvent& e) {
+            if (const auto* r = std::get_if<RecordStored>(&e)) {
+                if (probe) {
+                    ProbeRecord expected = want.probe[r->number];
+                    expected.volt = 0;
+                    const ProbeRecord& got = store.m_probeRecords[r->index];
+                    expected.idx = got.idx;
+                    wrong += got.idx != int(r->number) || std::memcmp(&got, &expected, sizeof got) != 0;
+                } else {
+                    wrong +=
+                        std::memcmp(&store.m_syncRecords[r->index], &want.sync[r->number], sizeof(SyncRecord)) != 0;
+                }
+            } else if (const auto* d = std::get_if<DownloadFinished>(&e)) {
+                ++finished;
+                if (!first) first = *d;
+                last = *d;
+            } else if (std::holds_alternative<Failed>(e)) {
+                ++failed;
+            }
+        });
+        RecordedMessages quiet;
+        int downloads = 0;
+        while ((!last || !last->complete()) && downloads < 20) {
+            const int before = finished + failed;
+            if (probe)
+                line.session().probe().StartHistoryDownload(downloads > 0);
+            else
+                line.session().sync().StartHistoryDownload(downloads > 0);
+            ++downloads;
+            // A lost calibration block or header stalls or times out that attempt.
+            if (!line.RunUntil([&] { return finished + failed > before; }, 15000)) line.session().CancelDownload();
+        }
+        state.counters["announced"] = first ? first->announced : 0;
+        state.counters["stored_first"] = first ? first->stored : 0;
+        state.counters["missing_named"] = first ? first->missingCount : 0;
+        state.counters["named_ok"] = first && first->stored + first->skipped + first->missingCount == first->announced;
+        state.counters["wrong_stored"] = wrong;
+        state.counters["downloads"] = downloads;
+        state.counters["complete"] = last && last->complete();
+    }
+}
+BENCHMARK(BM_BitErrors)
+    ->ArgsProduct({{0, 1}, {1000}, {1, 2, 3, 4, 5, 6}})
+    ->ArgNames({"probe0_sync1", "rate_1_in", "seed"})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 }  // namespace
 

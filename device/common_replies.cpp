@@ -1,9 +1,5 @@
 #include "device/common_replies.h"
 
-#include <algorithm>
-#include <cstdio>
-
-#include "core/messages.h"
 #include "device/frames.h"
 
 namespace sondara {
@@ -12,34 +8,32 @@ namespace {
 constexpr std::size_t kClockReplyMinLength = 20;  // bytes 13 to 18 are the clock
 }  // namespace
 
-std::string FormatVersions(std::span<const std::uint8_t> frame) {
+TestAnswered DecodeTestAnswer(Instrument instrument, std::span<const std::uint8_t> frame) {
     auto at = [&](std::size_t pos) { return pos < frame.size() ? int{frame[pos]} : 0; };
-    char text[128];
-    std::snprintf(text, sizeof text, "硬件版本：%d.%d.%d; 软件版本：%d.%d.%d", at(12), at(13), at(14), at(15), at(16),
-                  at(17));
-    return text;
+    TestAnswered a{instrument};
+    for (int i = 0; i < 3; ++i) {
+        a.hardware[i] = at(12 + i);
+        a.software[i] = at(15 + i);
+    }
+    return a;
 }
 
-void ShowTestAnswer(std::span<const std::uint8_t> frame) {
-    ShowMessage("设备连接正常!\n" + FormatVersions(frame), "设备回复信息", MessageIcon::Information);
-}
-
-void ShowClockReply(ConversationHost& host, std::span<const std::uint8_t> frame) {
+void ReportClockReply(ConversationHost& host, Instrument instrument, std::span<const std::uint8_t> frame) {
     if (frame.size() < kClockReplyMinLength) return;
-    host.ShowInstrumentClock(CalendarTime{BcdToInt(frame[13]) + 2000, BcdToInt(frame[14]), BcdToInt(frame[15]),
-                                          BcdToInt(frame[16]), BcdToInt(frame[17]), BcdToInt(frame[18])});
-    host.Notify(ConversationEvent::InstrumentClockShown);
+    host.Emit(
+        ClockAnswered{instrument, CalendarTime{BcdToInt(frame[13]) + 2000, BcdToInt(frame[14]), BcdToInt(frame[15]),
+                                               BcdToInt(frame[16]), BcdToInt(frame[17]), BcdToInt(frame[18])}});
 }
 
-int RecordProgress(float idx, float total) { return std::clamp(static_cast<int>(idx * 100 / total), 0, 100); }
+int RecordProgress(float idx, float total) {
+    const float percent = idx * 100 / total;
+    if (!(percent > 0)) return 0;  // also an undefined quotient
+    return percent >= 100 ? 100 : static_cast<int>(percent);
+}
 
-void FinishMemoryClear(ConversationHost& host, ConversationEvent cleared) {
-    host.ClearRows();
-    host.SetStatusText("任务完成");
-    host.SetProgress(100);
+void FinishMemoryClear(ConversationHost& host, Instrument instrument) {
     host.StopTimer(DeviceTimer::Progress);
-    ShowMessage("数据已清空", "设备回复信息", MessageIcon::Information);
-    host.Notify(cleared);
+    host.Emit(MemoryCleared{instrument});
 }
 
 }  // namespace sondara

@@ -1,6 +1,5 @@
 #include "device/instrument_session.h"
 
-#include "core/messages.h"
 #include "core/time_seam.h"
 #include "device/send.h"
 
@@ -10,8 +9,9 @@ InstrumentSession::InstrumentSession(ConversationHost& host) : host_(host), prob
 
 void InstrumentSession::OnSerialData(std::span<const std::uint8_t> received) {
     host_.StopTimer(DeviceTimer::Reply);
-    if (received.empty()) return;
-    buffer_.Receive(received, [this](std::span<const std::uint8_t> frame) { HandleFrame(frame); });
+    if (!received.empty())
+        buffer_.Receive(received, [this](std::span<const std::uint8_t> frame) { HandleFrame(frame); });
+    if (Receiving()) host_.StartTimer(DeviceTimer::Reply, kQuietLineMs);
 }
 
 void InstrumentSession::HandleFrame(std::span<const std::uint8_t> frame) {
@@ -24,15 +24,27 @@ void InstrumentSession::HandleFrame(std::span<const std::uint8_t> frame) {
     }
 }
 
+bool InstrumentSession::Receiving() const { return probe_.download().receiving() || sync_.download().receiving(); }
+
+bool InstrumentSession::DownloadPending() const { return probe_.download().pending() || sync_.download().pending(); }
+
+void InstrumentSession::EndDownloads(DownloadEnd end) {
+    host_.StopTimer(DeviceTimer::Reply);
+    probe_.download().Finish(end);
+    sync_.download().Finish(end);
+}
+
 void InstrumentSession::OnTimer(DeviceTimer timer) {
     switch (timer) {
         case DeviceTimer::Reply:
+            if (Receiving()) {
+                EndDownloads(DownloadEnd::QuietLine);
+                break;
+            }
             host_.StopTimer(DeviceTimer::Reply);
-            ShowMessage("超时，无返回数据", "警告", MessageIcon::Warning);
             host_.StopTimer(DeviceTimer::Progress);
-            host_.SetStatusText("任务失败");
-            host_.SetProgress(0);
-            host_.Notify(ConversationEvent::ReplyTimedOut);
+            EndDownloads(DownloadEnd::QuietLine);  // a download asked for and never answered
+            host_.Emit(Failed{FailReason::TimedOut});
             break;
         case DeviceTimer::RealTime:
             probe_.OnRealTimeTick();
@@ -42,6 +54,14 @@ void InstrumentSession::OnTimer(DeviceTimer timer) {
             break;
     }
 }
+
+void InstrumentSession::OnLinkLost() {
+    for (DeviceTimer t : {DeviceTimer::Reply, DeviceTimer::RealTime, DeviceTimer::Progress}) host_.StopTimer(t);
+    EndDownloads(DownloadEnd::LinkLost);
+    host_.Emit(Failed{FailReason::LinkLost});
+}
+
+void InstrumentSession::CancelDownload() { EndDownloads(DownloadEnd::Cancelled); }
 
 void InstrumentSession::SendReadClock(Instrument instrument) { SendRawCommand(host_, BuildReadClock(instrument)); }
 

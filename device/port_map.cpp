@@ -28,12 +28,7 @@ constexpr TableRange kTable[] = {
 
 std::string LinkPath(const std::string& folder, int number) { return folder + "/COM" + std::to_string(number); }
 
-// Links are honoured only in a folder of our own, so nobody else can point our ports
-// at a device of their choosing.
-bool FolderIsOurs(const std::string& folder) {
-    struct stat st {};
-    return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid();
-}
+bool FolderIsOurs(const std::string& folder) { return CheckPortFolder(folder) == PortFolderState::Usable; }
 
 // A link registered by a process that has ended is stale.
 bool LinkIsLive(const std::string& link) {
@@ -51,6 +46,15 @@ std::string Canonical(const std::string& path) {
 }
 
 }  // namespace
+
+PortFolderState CheckPortFolder(const std::string& folder) {
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0) return PortFolderState::Missing;
+    if (!S_ISDIR(st.st_mode)) return PortFolderState::NotADirectory;
+    if (st.st_uid != ::getuid()) return PortFolderState::OwnedByOther;
+    if (st.st_mode & (S_IWGRP | S_IWOTH)) return PortFolderState::WritableByOthers;
+    return PortFolderState::Usable;
+}
 
 std::string PortFolder() {
     if (const char* dir = std::getenv("SONDARA_PORT_DIR"); dir && *dir) return dir;
@@ -113,9 +117,10 @@ int ComNumberOfDevice(const std::string& device, const std::string& folder, bool
 
 bool WritePortLink(const std::string& folder, int number, const std::string& device, long pid) {
     std::error_code ec;
-    fs::create_directories(folder, ec);
+    // Only a folder made here is closed to others here; one the user made stays as
+    // it is and is refused when others may write it.
+    if (fs::create_directories(folder, ec)) ::chmod(folder.c_str(), 0700);
     if (!FolderIsOurs(folder)) return false;
-    ::chmod(folder.c_str(), 0700);
     const std::string link = LinkPath(folder, number);
     RemovePortLink(folder, number);
     fs::create_symlink(device, link, ec);

@@ -1,7 +1,7 @@
 #pragma once
 // How the program's port numbers COM1 to COM29 map to devices on Linux.
 //
-// 1. A link COMn in the port folder wins: a symbolic link to any device, put there by
+// 1. A link COMn in the port folder wins (see CheckPortFolder for which folders count): a symbolic link to any device, put there by
 //    the user (say, to a /dev/serial/by-id/... name) or by sondara-sim for the
 //    pseudo-terminal it serves. A link with a COMn.pid file beside it belongs to a
 //    process; once that process has ended the link is ignored.
@@ -29,6 +29,18 @@ struct PortMapping {
 
 // Where the COMn links live.
 std::string PortFolder();
+
+// Links are honoured only in a folder that is a real directory (not a link), owned
+// by this user and writable by nobody else: anyone else who may write there could
+// point a COM port at a device of their choosing.
+enum class PortFolderState {
+    Usable,
+    Missing,
+    NotADirectory,     // a file or a symbolic link
+    OwnedByOther,      // owned by another user
+    WritableByOthers,  // group or others may write it
+};
+PortFolderState CheckPortFolder(const std::string& folder);
 
 // The device for COMn (n in 1..29), in `folder`; `systemTable` false leaves out the
 // fixed table (tests use it so that no real device is ever tried).

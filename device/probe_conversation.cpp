@@ -4,11 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/messages.h"
 #include "device/common_replies.h"
 #include "device/frames.h"
+#include "device/record_checks.h"
 #include "device/send.h"
-#include "device/sync_conversation.h"
 
 namespace sondara {
 
@@ -22,9 +21,6 @@ constexpr std::size_t kRawLiveLength = 34;
 constexpr std::size_t kCalibrationBlockLength = 44;  // bytes 11 to 42 are the block
 constexpr int kCalibrationBlocks = 32;
 constexpr int kCalibrationBlockSize = 32;
-
-// A corrupted header can announce billions of records; the store grows as they come.
-constexpr std::uint32_t kMaxReserve = 1u << 20;
 
 void CopyAttitude(const LiveValues& live, ProbeRecord& r) {
     r.inc = live.inc;
@@ -99,19 +95,23 @@ void DecodeRawLiveSample(std::span<const std::uint8_t> frame, const ProbeCalibra
     live.inc -= 90;
 }
 
-ProbeConversation::ProbeConversation(ConversationHost& host) : host_(host), calibration_(DefaultCalibration()) {}
+ProbeConversation::ProbeConversation(ConversationHost& host)
+    : host_(host),
+      calibration_(DefaultCalibration()),
+      download_(host, Instrument::Probe, &SurveyStore::m_probeRecords) {}
 
 void ProbeConversation::TestConnection() { SendHexCommand(host_, CommandText(Instrument::Probe, DeviceCommand::Test)); }
 
-void ProbeConversation::StartHistoryDownload() {
-    host_.Store().m_probeRecords.clear();
+void ProbeConversation::StartHistoryDownload(bool fillMissing) {
+    download_.Request(fillMissing);
     calibrationPurpose_ = kPurposeHistory;
-    SendHexCommand(host_, CommandText(Instrument::Probe, DeviceCommand::ReadCalibration));
+    if (!SendHexCommand(host_, CommandText(Instrument::Probe, DeviceCommand::ReadCalibration))) download_.Abandon();
 }
 
 void ProbeConversation::StartRealTime() {
     if (realTimeOpen_) return;
-    realTimeOpen_ = host_.OpenLiveValuesDisplay();
+    realTimeOpen_ = true;
+    host_.Emit(RealTimeStarted{});
     calibrationPurpose_ = kPurposeRealTime;
     SendHexCommand(host_, CommandText(Instrument::Probe, DeviceCommand::ReadCalibration));
 }
@@ -123,9 +123,6 @@ void ProbeConversation::StopRealTime() {
 }
 
 void ProbeConversation::ClearMemory() {
-    if (ShowMessage("将会清空探管中所有数据，是否继续?", "警告", MessageIcon::Question, MessageButtons::OkCancel) !=
-        MessageAnswer::Ok)
-        return;
     SendHexCommand(host_, CommandText(Instrument::Probe, DeviceCommand::ClearMemory));
 }
 
@@ -137,23 +134,24 @@ void ProbeConversation::HandleReply(std::span<const std::uint8_t> frame) {
     const std::size_t length = frame.size();
     switch (static_cast<DeviceCommand>(frame[7])) {
         case DeviceCommand::Test:
-            ShowTestAnswer(frame);
-            host_.Notify(ConversationEvent::ProbeTestAnswered);
+            host_.Emit(DecodeTestAnswer(Instrument::Probe, frame));
             break;
         case DeviceCommand::ClearMemory:
-            FinishMemoryClear(host_, ConversationEvent::ProbeMemoryCleared);
+            FinishMemoryClear(host_, Instrument::Probe);
             break;
         case DeviceCommand::ReadHistory:
             if (length == kHeaderLength)
-                HandleHeader(frame);
-            else if (length == kProcessedRecordLength)
-                HandleRecord(DecodeProcessedProbeRecord(frame));
-            else if (length == kRawRecordLength)
-                HandleRecord(DecodeRawProbeRecord(frame, calibration_, live_));
+                download_.Header(ReadU32(frame.data(), 9));
+            else if (length == kProcessedRecordLength) {
+                const ProbeRecord r = DecodeProcessedProbeRecord(frame);
+                HandleRecord(r, IsPossibleProcessedProbeRecord(r, frame));
+            } else if (length == kRawRecordLength) {
+                HandleRecord(DecodeRawProbeRecord(frame, calibration_, live_), IsPossibleRawProbeRecord(frame));
+            }
             break;
         case DeviceCommand::SetClock:
         case DeviceCommand::ReadClock:
-            ShowClockReply(host_, frame);
+            ReportClockReply(host_, Instrument::Probe, frame);
             break;
         case DeviceCommand::RealTimeSample:
             if (length == kProcessedLiveLength)
@@ -162,8 +160,7 @@ void ProbeConversation::HandleReply(std::span<const std::uint8_t> frame) {
                 DecodeRawLiveSample(frame, calibration_, live_);
             else
                 break;
-            host_.ShowLiveValues(live_);
-            host_.Notify(ConversationEvent::LiveValuesShown);
+            host_.Emit(LiveSample{live_});
             break;
         case DeviceCommand::ReadCalibration:
             HandleCalibrationBlock(frame);
@@ -180,41 +177,16 @@ void ProbeConversation::HandleCalibrationBlock(std::span<const std::uint8_t> fra
     std::memcpy(reinterpret_cast<std::uint8_t*>(&calibration_) + block * kCalibrationBlockSize, frame.data() + 11,
                 kCalibrationBlockSize);
     if (block != kCalibrationBlocks - 1) return;
-    host_.Notify(ConversationEvent::CalibrationComplete);
+    host_.Emit(CalibrationComplete{});
     if (calibrationPurpose_ == kPurposeHistory)
         SendHexCommand(host_, CommandText(Instrument::Probe, DeviceCommand::ReadHistory));
     else if (calibrationPurpose_ == kPurposeRealTime)
         host_.StartTimer(DeviceTimer::RealTime, kRealTimePeriodMs);
 }
 
-void ProbeConversation::HandleHeader(std::span<const std::uint8_t> frame) {
-    SurveyStore& store = host_.Store();
-    store.m_probeRecords.clear();
-    host_.ClearRows();
-    probeTotal_ = ReadU32(frame.data(), 9);
-    store.m_probeRecords.reserve(std::min(probeTotal_, kMaxReserve));
-    host_.SetProgress(0);
-    host_.SetStatusText("数据读取中....");
-    if (probeTotal_ == 0) {
-        ShowMessage("探管中没有存储数据", "设备回复信息", MessageIcon::Information);
-        host_.Notify(ConversationEvent::ProbeHistoryEmpty);
-    }
-}
-
-void ProbeConversation::HandleRecord(const ProbeRecord& record) {
+void ProbeConversation::HandleRecord(const ProbeRecord& record, bool possible) {
     const auto idx = static_cast<std::uint32_t>(record.idx);
-    if (idx < probeTotal_) {
-        host_.Store().m_probeRecords.push_back(record);
-        host_.SetProgress(RecordProgress(static_cast<float>(idx), static_cast<float>(probeTotal_)));
-        host_.AppendProbeRow(record);
-        host_.Notify(ConversationEvent::ProbeRecordStored);
-    }
-    if (probeTotal_ != 0 && idx == probeTotal_ - 1) {
-        host_.SetStatusText("数据读取完成");
-        host_.SetProgress(100);
-        AssembleIfBothPresent(host_);
-        host_.Notify(ConversationEvent::ProbeDownloadComplete);
-    }
+    download_.Receive(idx, record, possible, true, static_cast<float>(idx));
 }
 
 }  // namespace sondara

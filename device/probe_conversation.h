@@ -5,10 +5,10 @@
 
 #include <cstdint>
 #include <span>
-#include <string>
 
 #include "core/attitude.h"
 #include "device/conversation_host.h"
+#include "device/history_download.h"
 
 namespace sondara {
 
@@ -16,13 +16,15 @@ class ProbeConversation {
 public:
     explicit ProbeConversation(ConversationHost& host);
 
-    // Menu commands.
+    // Menu commands. `fillMissing`: after an incomplete download, keep what arrived and
+    // store only the missing numbers (a fresh download when there is nothing to fill).
     void TestConnection();
-    void StartHistoryDownload();
-    void StartRealTime();  // does nothing while the live-values display is open
-    void ClearMemory();    // asks first; only OK goes on
+    void StartHistoryDownload(bool fillMissing = false);
+    void StartRealTime();  // does nothing while real-time output runs
+    void ClearMemory();    // the caller has asked the user
 
-    // The live-values display was closed: stops the reply and real-time timers.
+    // Real-time output ended (its display was closed): stops the reply and real-time
+    // timers.
     void StopRealTime();
     bool realTimeOpen() const { return realTimeOpen_; }
 
@@ -34,21 +36,22 @@ public:
     // A calibration block (command 31), from either instrument.
     void HandleCalibrationBlock(std::span<const std::uint8_t> frame);
 
+    HistoryDownload<ProbeRecord>& download() { return download_; }
+    const HistoryDownload<ProbeRecord>& download() const { return download_; }
     const ProbeCalibration& calibration() const { return calibration_; }
 
     // What block 31 of the calibration table leads to.
     enum Purpose : int { kPurposeRealTime = 0, kPurposeHistory = 1 };
 
 private:
-    void HandleHeader(std::span<const std::uint8_t> frame);
-    void HandleRecord(const ProbeRecord& record);
+    void HandleRecord(const ProbeRecord& record, bool possible);
 
     ConversationHost& host_;
     ProbeCalibration calibration_;
     LiveValues live_;
     int calibrationPurpose_ = kPurposeRealTime;
-    std::uint32_t probeTotal_ = 0;
     bool realTimeOpen_ = false;
+    HistoryDownload<ProbeRecord> download_;
 };
 
 // Decoding of the probe's records and samples; `live` is where a raw frame's channels

@@ -1,6 +1,5 @@
 #include "device/send.h"
 
-#include "core/messages.h"
 #include "device/frames.h"
 
 namespace sondara {
@@ -11,7 +10,7 @@ bool LinkReady(ConversationHost& host) {
     if (host.IsLinkOpen()) return true;
     host.StopTimer(DeviceTimer::Reply);
     host.StopTimer(DeviceTimer::RealTime);
-    ShowMessage("串口没有打开", "警告！", MessageIcon::Warning);
+    host.Emit(Failed{FailReason::LinkClosed});
     return false;
 }
 
@@ -28,7 +27,7 @@ bool SendHexCommand(ConversationHost& host, std::string_view hexText) {
 bool SendRawCommand(ConversationHost& host, std::span<const std::uint8_t> bytes) {
     if (!LinkReady(host)) return false;
     host.WriteBytes(bytes.data(), bytes.size());
-    host.SetStatusText("程序准备就绪");
+    host.Emit(ClockCommandSent{bytes.size() > 7 ? static_cast<Instrument>(bytes[7]) : Instrument::Probe});
     host.StartTimer(DeviceTimer::Reply, kReplyTimeoutMs);
     return true;
 }

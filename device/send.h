@@ -8,13 +8,12 @@
 
 namespace sondara {
 
-// With the link closed: stops the reply and real-time timers, shows "串口没有打开"
-// ("警告！", warning) and sends nothing. Otherwise writes the command and (re)arms the
+// With the link closed: stops the reply and real-time timers, reports
+// Failed{LinkClosed} and sends nothing. Otherwise writes the command and (re)arms the
 // 6000 ms reply time-out. Returns whether the command was written.
 bool SendHexCommand(ConversationHost& host, std::string_view hexText);
 
-// The same for a built command; after writing it also sets status pane 1 to
-// "程序准备就绪".
+// The same for a built command; after writing it also reports ClockCommandSent.
 bool SendRawCommand(ConversationHost& host, std::span<const std::uint8_t> bytes);
 
 inline constexpr int kReplyTimeoutMs = 6000;

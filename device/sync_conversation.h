@@ -8,6 +8,7 @@
 
 #include "core/records.h"
 #include "device/conversation_host.h"
+#include "device/history_download.h"
 
 namespace sondara {
 
@@ -15,10 +16,10 @@ class SyncConversation {
 public:
     explicit SyncConversation(ConversationHost& host);
 
-    // Menu commands.
+    // Menu commands; see ProbeConversation for `fillMissing`.
     void TestConnection();
-    void StartHistoryDownload();
-    void ClearMemory();  // asks first; only OK goes on
+    void StartHistoryDownload(bool fillMissing = false);
+    void ClearMemory();  // the caller has asked the user
 
     // A TIMER_PROGRESS tick during clearing.
     void OnProgressTick();
@@ -27,13 +28,15 @@ public:
     // calibration block.
     void HandleReply(std::span<const std::uint8_t> frame);
 
+    HistoryDownload<SyncRecord>& download() { return download_; }
+    const HistoryDownload<SyncRecord>& download() const { return download_; }
+
 private:
-    void HandleHeader(std::span<const std::uint8_t> frame);
     void HandleRecord(std::span<const std::uint8_t> frame);
 
     ConversationHost& host_;
-    std::int32_t syncTotal_ = 0;
     int progressStep_ = 0;
+    HistoryDownload<SyncRecord> download_;
 };
 
 // A history record (L = 26). The download position p is read as the unsigned 16-bit
@@ -44,8 +47,5 @@ struct SyncHistoryEntry {
     bool stored = false;  // the record marker byte is FF
 };
 SyncHistoryEntry DecodeSyncRecord(std::span<const std::uint8_t> frame);
-
-// When both record sets are present: assembles the holes and refills the table.
-void AssembleIfBothPresent(ConversationHost& host);
 
 }  // namespace sondara

@@ -3,6 +3,7 @@
 
 #include <clocale>
 
+#include "device/termination_watch.h"
 #include "ui/common/document.h"
 #include "ui/common/file_dialogs.h"
 #include "ui/common/fonts.h"
@@ -33,5 +34,10 @@ int main(int argc, char* argv[]) {
     frame.resize(1100, 720);
     frame.show();
     if (!parser.positionalArguments().isEmpty()) frame.OpenPaths(parser.positionalArguments());
+    // Asked to stop from outside: leave the event loop, so that the window and its
+    // serial link close normally and the port's lock is released.
+    sondara::TerminationWatch termination;
+    QObject::connect(&termination, &sondara::TerminationWatch::terminationRequested, &app,
+                     [] { QApplication::exit(0); });
     return app.exec();
 }

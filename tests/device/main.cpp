@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 int main(int argc, char** argv) {
-    // The link and the headless host run on a Qt event loop.
+    // The link and the instrument line run on a Qt event loop.
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "io/survey_file.h"
 #include "sim_process.h"
@@ -64,6 +68,83 @@ TEST(CliDevice, TestAnswer_IsPrintedAndATimeOutWritesNothing) {
     const CliRun bad = RunCli({"download", "--port", "/nonexistent/tty", "-o", out});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.err.contains("打开串口失败"));
+}
+
+}  // namespace
+}  // namespace sondara
+
+namespace sondara {
+namespace {
+
+SurveyImage Saved(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.readAll();
+    return ParseSurveyImage(std::string_view(bytes.constData(), bytes.size()));
+}
+
+// Exit 0 only when every announced record arrived; missing records exit 2 naming
+// them, with what arrived saved; --retries fills them in; a hang-up exits 3 at once.
+TEST(CliDevice, DownloadExitStatus_SaysWhetherEveryRecordArrived) {
+    QTemporaryDir dir;
+    {
+        SimProcess sim({"--no-link", "--role", "sync", "--records", "60", "--drop", "17", "--drop", "59"});
+        const QString out = dir.filePath("incomplete.bhx");
+        const CliRun run = RunCli({"download", "--port", QString::fromStdString(sim.device()), "--sync", "-o", out});
+        EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("缺少2条（编号 17, 59）")) << run.err.toStdString();
+        EXPECT_EQ(Saved(out).syncRecords.size(), 58u);
+    }
+    {
+        SimProcess sim({"--no-link", "--role", "sync", "--records", "60", "--drop-once", "17"});
+        const QString out = dir.filePath("filled.bhx");
+        const CliRun run =
+            RunCli({"download", "--port", QString::fromStdString(sim.device()), "--sync", "--retries", "2", "-o", out});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(Saved(out).syncRecords.size(), 60u);
+    }
+    {
+        SimProcess sim({"--no-link", "--role", "sync", "--records", "60", "--hangup-after", "30"});
+        const QString out = dir.filePath("lost.bhx");
+        QElapsedTimer clock;
+        clock.start();
+        const CliRun run = RunCli({"download", "--port", QString::fromStdString(sim.device()), "--sync", "-o", out});
+        EXPECT_EQ(run.exitCode, 3) << run.err.toStdString();
+        EXPECT_LT(clock.elapsed(), 5000);
+        EXPECT_TRUE(run.err.contains("串口连接已断开")) << run.err.toStdString();
+        EXPECT_EQ(Saved(out).syncRecords.size(), 30u);
+    }
+}
+
+TEST(CliDevice, PortThatDoesNotOpen_SaysWhy) {
+    QTemporaryDir dir;
+    const CliRun missing = RunCli({"download", "--port", "/nonexistent/tty", "-o", dir.filePath("x.bhx")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains("设备不存在")) << missing.err.toStdString();
+
+    SimProcess sim({"--no-link", "--role", "sync"});
+    QProcess holder;  // another program has the port open
+    holder.start(SONDARA_CLI_PATH, {"test", "--port", QString::fromStdString(sim.device()), "--probe"});
+    ASSERT_TRUE(holder.waitForStarted(5000));
+    QThread::msleep(500);
+    const CliRun busy = RunCli({"test", "--port", QString::fromStdString(sim.device()), "--sync"});
+    EXPECT_EQ(busy.exitCode, 1);
+    EXPECT_TRUE(busy.err.contains("串口被其他程序占用（sondara-cli " + QString::number(holder.processId()) + "）"))
+        << busy.err.toStdString();
+    holder.terminate();  // asked to stop, it releases the port
+    ASSERT_TRUE(holder.waitForFinished(5000));
+    const CliRun after = RunCli({"test", "--port", QString::fromStdString(sim.device()), "--sync"});
+    EXPECT_EQ(after.exitCode, 0) << after.err.toStdString();
+}
+
+TEST(CliDevice, Ports_SaysWhyAFolderOthersMayWriteIsIgnored) {
+    QTemporaryDir dir;
+    ::chmod(dir.path().toUtf8().constData(), 0777);
+    qputenv("SONDARA_PORT_DIR", dir.path().toUtf8());
+    const CliRun run = RunCli({"ports"});
+    qunsetenv("SONDARA_PORT_DIR");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains("ignored: group or others may write it")) << run.out.toStdString();
 }
 
 }  // namespace

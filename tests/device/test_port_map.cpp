@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QTemporaryDir>
@@ -54,6 +55,32 @@ TEST(PortMap, LinkInThePortFolder_WinsUnlessItsProcessHasEnded) {
 
     RemovePortLink(folder, 3);
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder + "/COM3")));
+}
+
+// Anyone who may write the port folder could point a COM port at a device of their
+// choosing: its links count only while nobody else may write it.
+TEST(PortMap, FolderOthersMayWrite_IsIgnoredAndSaysWhy) {
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    const std::string target = folder + "/fake-tty";
+    std::ofstream(target) << "";
+    ASSERT_TRUE(WritePortLink(folder, 5, target, ::getpid()));
+    ASSERT_EQ(CheckPortFolder(folder), PortFolderState::Usable);
+    EXPECT_TRUE(MapComPort(5, folder, false).linked);
+    for (const mode_t mode : {0770, 0707, 0777}) {
+        ::chmod(folder.c_str(), mode);
+        EXPECT_EQ(CheckPortFolder(folder), PortFolderState::WritableByOthers) << std::oct << mode;
+        EXPECT_FALSE(MapComPort(5, folder, false).linked) << std::oct << mode;
+        EXPECT_EQ(MapComPort(5, folder).device, "/dev/ttyUSB0");     // the fixed table again
+        EXPECT_FALSE(WritePortLink(folder, 6, target, ::getpid()));  // not made safe behind the user's back
+    }
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_TRUE(MapComPort(5, folder, false).linked);
+
+    const std::string link = folder + "/COM5";
+    EXPECT_EQ(CheckPortFolder(link), PortFolderState::NotADirectory);
+    EXPECT_EQ(CheckPortFolder(folder + "/none"), PortFolderState::Missing);
+    EXPECT_EQ(CheckPortFolder("/"), ::getuid() == 0 ? PortFolderState::Usable : PortFolderState::OwnedByOther);
 }
 
 TEST(PortMap, TypedPort_IsAComNumberOrADevicePath) {

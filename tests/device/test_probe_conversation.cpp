@@ -103,7 +103,7 @@ TEST_F(ProbeFixture, HistoryDownload_RunsCalibrationThenHistoryToCompletion) {
     EXPECT_EQ(host.progress, (std::vector<int>{0, 0, 33, 66, 100}));
     EXPECT_EQ(host.status.back(), "数据读取完成");
     EXPECT_EQ(host.rows, (std::vector<std::string>{"P0", "P1", "P2"}));  // no synchronizer records: no assembly
-    EXPECT_EQ(host.Count(ConversationEvent::ProbeDownloadComplete), 1);
+    EXPECT_EQ(host.Count<DownloadFinished>(), 1);
 }
 
 TEST_F(ProbeFixture, CompletionWithSyncRecords_AssemblesAndRefillsTheTable) {
@@ -121,7 +121,7 @@ TEST_F(ProbeFixture, HeaderOfNoRecords_SaysSo) {
     EXPECT_EQ(messages.messages()[0].text, "探管中没有存储数据");
     EXPECT_EQ(messages.messages()[0].caption, "设备回复信息");
     Feed(ProcessedRecord(0xFFFFFFFF, 90, 200));  // nothing announced: nothing completes
-    EXPECT_EQ(host.Count(ConversationEvent::ProbeDownloadComplete), 0);
+    EXPECT_EQ(host.Count<DownloadFinished>(), 0);
 }
 
 TEST_F(ProbeFixture, RealTimeOutput_PollsAfterTheTableAndStopsWithTheDisplay) {
@@ -169,11 +169,15 @@ TEST_F(ProbeFixture, RealTimeDuringADownload_TakesOverTheLastCalibrationBlock) {
 }
 
 TEST_F(ProbeFixture, Clearing_AsksFirstAndItsReplyLeavesTheRecords) {
+    // The window asks before it sends.
+    auto clear = [&] {
+        if (ConfirmClearMemory(Instrument::Probe)) session.probe().ClearMemory();
+    };
     messages.Answer(MessageAnswer::Cancel);
-    session.probe().ClearMemory();
+    clear();
     EXPECT_TRUE(host.written.empty());
     messages.Answer(MessageAnswer::Ok);
-    session.probe().ClearMemory();
+    clear();
     EXPECT_EQ(messages.messages()[0].text, "将会清空探管中所有数据，是否继续?");
     EXPECT_EQ(messages.messages()[0].icon, MessageIcon::Question);
     EXPECT_EQ(host.LastWrittenHex(), "FF FF FF FF FF FF 01 46 02 00 45");

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "device/port_map.h"
 #include "device/serial_link.h"
@@ -101,22 +102,43 @@ TEST(SerialLink, ReceivedBytes_AreReadAndNotNotifiedAfterClose) {
 namespace sondara {
 namespace {
 
-TEST(SerialLink, VanishedDevice_LeavesTheLinkOpenAndQuiet) {
+double CpuSeconds() {
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+// The far end hangs up (cable pulled, instrument off): the link notices within two
+// seconds, closes itself once, says so, and does not keep the processor busy.
+TEST(SerialLink, HungUpDevice_ClosesTheLinkAtIdle) {
     auto pty = std::make_unique<Pty>();
     SerialLink link;
-    int notifications = 0;
+    int notifications = 0, lost = 0;
     QObject::connect(&link, &SerialLink::dataReceived, [&] { ++notifications; });
+    QObject::connect(&link, &SerialLink::lineLost, [&] {
+        ++lost;
+        EXPECT_EQ(link.GetPortNumber(), 0);
+    });
     ASSERT_TRUE(link.OpenDevice(pty->name));
     ::close(pty->slave);
     pty->slave = -1;
+    const double cpuBefore = CpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    QTimer ticker;  // wakes the idle wait below now and then
+    ticker.start(50);
     pty.reset();  // the far end hangs up
-    Spin(300);
-    EXPECT_NE(link.GetPortNumber(), 0);
+    while (lost == 0 && wall.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    EXPECT_EQ(lost, 1);
+    EXPECT_LT(wall.elapsed(), 2000);
+    while (wall.elapsed() < 2500) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    EXPECT_EQ(lost, 1);
     EXPECT_LE(notifications, 1);
+    EXPECT_LT(CpuSeconds() - cpuBefore, 0.25) << "over " << wall.elapsed() << " ms";
+    EXPECT_EQ(link.GetPortNumber(), 0);
     std::uint8_t b[8];
     EXPECT_EQ(link.ReadAvailable(b, 8), 0);
     link.Close();
-    EXPECT_EQ(link.GetPortNumber(), 0);
 }
 
 }  // namespace

@@ -64,12 +64,12 @@ TEST_F(SyncFixture, PositionsAbove32767_CompleteTheDownload) {
     }
     Feed(all);
     EXPECT_EQ(host.store.m_syncRecords.size(), total);
-    EXPECT_EQ(host.Count(ConversationEvent::SyncDownloadComplete), 1);
+    EXPECT_EQ(host.Count<DownloadFinished>(), 1);
 }
 
 TEST_F(SyncFixture, Clearing_AnimatesUntilTheReply) {
     messages.Answer(MessageAnswer::Ok);
-    session.sync().ClearMemory();
+    if (ConfirmClearMemory(Instrument::Sync)) session.sync().ClearMemory();
     EXPECT_EQ(messages.messages()[0].text, "将会清空同步器中所有数据，是否继续?");
     EXPECT_EQ(test::Hex(host.written.back()), "FF FF FF FF FF FF 01 47 02 00 44");
     EXPECT_EQ(host.Period(DeviceTimer::Reply), 25000);
@@ -88,7 +88,7 @@ TEST_F(SyncFixture, Clearing_AnimatesUntilTheReply) {
 
 TEST_F(SyncFixture, ClearingTimeOut_StopsTheAnimationAndFails) {
     messages.Answer(MessageAnswer::Ok);
-    session.sync().ClearMemory();
+    if (ConfirmClearMemory(Instrument::Sync)) session.sync().ClearMemory();
     session.OnTimer(DeviceTimer::Progress);
     session.OnTimer(DeviceTimer::Reply);
     EXPECT_FALSE(host.Running(DeviceTimer::Progress));
@@ -100,7 +100,7 @@ TEST_F(SyncFixture, ClearingTimeOut_StopsTheAnimationAndFails) {
 TEST_F(SyncFixture, ClearingWithTheLinkClosed_StillArmsTheLongTimeOut) {
     host.linkOpen = false;
     messages.Answer(MessageAnswer::Ok);
-    session.sync().ClearMemory();
+    if (ConfirmClearMemory(Instrument::Sync)) session.sync().ClearMemory();
     EXPECT_TRUE(host.written.empty());
     EXPECT_EQ(messages.messages()[1].text, "串口没有打开");
     EXPECT_EQ(host.Period(DeviceTimer::Reply), 25000);

@@ -60,6 +60,18 @@ The line:
   --split N                write at most N bytes at a time, 2 ms apart
   --drop IDX               never send history record IDX (repeatable); dropping
                            the last one leaves the download incomplete
+  --drop-once IDX          leave out history record IDX only the first time the
+                           history is asked for (repeatable), so that a second
+                           download can fill it in
+  --bit-errors RATE        flip one random bit of a sent byte with probability
+                           RATE (such as 0.001); two flips in one frame can pass
+                           its check byte
+  --seed S                 seed of the random bit errors and noise (default 7)
+  --hangup-after N         hang up (close the terminal and end) after N history
+                           records
+  --stray-header K         send the history header again after K records
+  --impossible K           every K-th record is preceded by a copy whose check
+                           byte is right but whose contents no instrument sends
   --silent                 read commands but never answer (for time-outs)
 
 The port:
@@ -81,7 +93,10 @@ struct Options {
     bool pace = false;
     int baud = 9600;
     int noise = 0, noiseEvery = 1, corrupt = 0, split = 0;
-    std::set<long> drop;
+    std::set<long> drop, dropOnce;
+    double bitErrors = 0;
+    unsigned seed = 7;
+    long hangupAfter = -1, strayHeader = 0, impossible = 0;
     bool silent = false;
     int com = 1;
     bool link = true;
@@ -154,6 +169,18 @@ Options ParseOptions(int argc, char** argv) {
             o.split = static_cast<int>(number());
         else if (a == "--drop")
             o.drop.insert(number());
+        else if (a == "--drop-once")
+            o.dropOnce.insert(number());
+        else if (a == "--bit-errors")
+            o.bitErrors = std::atof(value().c_str());
+        else if (a == "--seed")
+            o.seed = static_cast<unsigned>(number());
+        else if (a == "--hangup-after")
+            o.hangupAfter = number();
+        else if (a == "--stray-header")
+            o.strayHeader = number();
+        else if (a == "--impossible")
+            o.impossible = number();
         else if (a == "--silent")
             o.silent = true;
         else if (a == "--com") {
@@ -178,6 +205,7 @@ void OnSignal(int) { g_stop = 1; }
 struct Chunk {
     Bytes bytes;
     Clock::time_point due;
+    bool hangup = false;  // close the terminal here
 };
 
 class Simulator {
@@ -185,7 +213,14 @@ class Simulator {
 
 public:
     Simulator(const Options& o, sim::SimSurvey survey, int master)
-        : o_(o), survey_(std::move(survey)), master_(master), table_(sim::SimulatorCalibration()), random_(7) {}
+        : o_(o),
+          survey_(std::move(survey)),
+          master_(master),
+          table_(sim::SimulatorCalibration()),
+          random_(o.seed),
+          bitRandom_(o.seed * 7919u + 1) {}
+
+    bool hungUp() const { return hungUp_; }
 
     int Run() {
         while (!g_stop) {
@@ -280,21 +315,47 @@ private:
 
     void SendProbeHistory() {
         const auto& records = survey_.probe;
-        Send(sim::HistoryHeader(kReplyFromProbe, static_cast<std::uint32_t>(records.size())));
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            if (o_.drop.count(static_cast<long>(i))) continue;
+        const Bytes header = sim::HistoryHeader(kReplyFromProbe, static_cast<std::uint32_t>(records.size()));
+        SendHistory(records.size(), header, probeRuns_++ == 0, [&](std::size_t i, bool impossible) {
+            ProbeRecord r = records[i];
             const auto idx = static_cast<std::uint32_t>(i);
-            SendRecord(o_.raw ? sim::RawProbeRecordFrame(records[i], idx)
-                              : sim::ProcessedProbeRecordFrame(records[i], idx));
-        }
+            if (impossible && o_.raw) {
+                Bytes f = sim::RawProbeRecordFrame(r, idx);
+                f[32] = 0x13;  // month 13
+                f.back() = XorCheck(f.data() + 5, f.size() - 6);
+                return f;
+            }
+            if (impossible) r.inc = 2.06e11f;
+            return o_.raw ? sim::RawProbeRecordFrame(r, idx) : sim::ProcessedProbeRecordFrame(r, idx);
+        });
     }
 
     void SendSyncHistory() {
         const auto& records = survey_.sync;
-        Send(sim::HistoryHeader(kReplyFromSync, static_cast<std::uint32_t>(records.size())));
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            if (o_.drop.count(static_cast<long>(i))) continue;
-            SendRecord(sim::SyncRecordFrame(records[i], static_cast<std::uint16_t>(i)));
+        const Bytes header = sim::HistoryHeader(kReplyFromSync, static_cast<std::uint32_t>(records.size()));
+        SendHistory(records.size(), header, syncRuns_++ == 0, [&](std::size_t i, bool impossible) {
+            SyncRecord r = records[i];
+            if (impossible) r.hole = -32767;
+            return sim::SyncRecordFrame(r, static_cast<std::uint16_t>(i));
+        });
+    }
+
+    // The header, then every record not left out, with the faults asked for.
+    template <typename MakeFrame>
+    void SendHistory(std::size_t count, const Bytes& header, bool firstTime, MakeFrame frame) {
+        Send(header);
+        long sent = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const long n = static_cast<long>(i);
+            if (o_.drop.count(n) || (firstTime && o_.dropOnce.count(n))) continue;
+            if (o_.impossible > 0 && (n + 1) % o_.impossible == 0) Send(frame(i, true));
+            SendRecord(frame(i, false));
+            ++sent;
+            if (o_.strayHeader > 0 && sent == o_.strayHeader) Send(header);
+            if (sent == o_.hangupAfter) {
+                out_.push_back(Chunk{{}, {}, true});
+                return;
+            }
         }
     }
 
@@ -318,8 +379,14 @@ private:
             for (int i = 0; i < o_.noise; ++i) bytes.push_back(static_cast<std::uint8_t>(random_()));
         }
         bytes.insert(bytes.end(), frame.begin(), frame.end());
+        if (o_.bitErrors > 0) {
+            std::uniform_real_distribution<double> chance(0.0, 1.0);
+            for (std::uint8_t& b : bytes) {
+                if (chance(bitRandom_) < o_.bitErrors) b ^= static_cast<std::uint8_t>(1u << (bitRandom_() % 8));
+            }
+        }
         if (o_.split == 0 && !o_.pace && notBefore == Clock::time_point{} && !out_.empty() &&
-            out_.back().due == Clock::time_point{} && out_.back().bytes.size() < kCoalesce) {
+            out_.back().due == Clock::time_point{} && !out_.back().hangup && out_.back().bytes.size() < kCoalesce) {
             // Back-to-back frames go out in large writes, as a driver would pass them on.
             out_.back().bytes.insert(out_.back().bytes.end(), bytes.begin(), bytes.end());
             return;
@@ -350,6 +417,21 @@ private:
             Chunk& c = out_.front();
             const auto now = Clock::now();
             if (c.due > now) return;
+            if (c.hangup && c.due == Clock::time_point{}) {
+                // What was written gets a moment to be read (a terminal's hang-up
+                // drops what is still queued), so the far end knows what arrived.
+                c.due = now + std::chrono::milliseconds(300);
+                continue;
+            }
+            if (c.hangup) {
+                // As a pulled cable or a switched-off instrument: the far end sees the
+                // line hang up.
+                ::close(master_);
+                hungUp_ = true;
+                g_stop = 1;
+                out_.clear();
+                return;
+            }
             if (!o_.pace && o_.split > 0 && c.due == Clock::time_point{} && wroteSplit_) {
                 c.due = now + std::chrono::milliseconds(2);
                 wroteSplit_ = false;
@@ -385,6 +467,9 @@ private:
     int master_;
     ProbeCalibration table_;
     std::minstd_rand random_;
+    std::mt19937 bitRandom_;
+    int probeRuns_ = 0, syncRuns_ = 0;
+    bool hungUp_ = false;
     Bytes in_;
     std::deque<Chunk> out_;
     Clock::time_point lineFree_{};
@@ -453,6 +538,6 @@ int main(int argc, char** argv) {
     const int status = sim.Run();
     if (linked) RemovePortLink(o.portDir, o.com);
     ::close(slave);
-    ::close(master);
+    if (!sim.hungUp()) ::close(master);
     return status;
 }

@@ -1,5 +1,6 @@
 #include "ui/dialogs/com_set_dialog.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -12,12 +13,20 @@
 CComSetDlg::CComSetDlg(PortControl link, int port, QWidget* parent)
     : QDialog(parent), link_(std::move(link)), port_(port) {
     setWindowTitle("通信端口设置");
-    edit_ = new QLineEdit(QString::number(port_));
+    list_ = new QComboBox;
+    list_->setEditable(true);
+    list_->setInsertPolicy(QComboBox::NoInsert);
+    list_->setMinimumContentsLength(36);
+    if (link_.ports) {
+        for (const PortChoice& c : link_.ports()) list_->addItem(c.value + "  " + c.description, c.value);
+    }
+    edit_ = list_->lineEdit();
+    list_->setEditText(QString::number(port_));
     deviceLabel_ = new QLabel;
     deviceLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     edit_->setToolTip("端口号，或设备路径（如 /dev/ttyUSB0）");
     auto* form = new QFormLayout;
-    form->addRow("请选择端口号", edit_);
+    form->addRow("请选择端口号", list_);
     form->addRow("", deviceLabel_);
     auto* buttons = new QDialogButtonBox;
     auto* connectButton = buttons->addButton("确定并连接", QDialogButtonBox::AcceptRole);
@@ -37,12 +46,13 @@ CComSetDlg::CComSetDlg(PortControl link, int port, QWidget* parent)
 // "COM3" opens.
 void CComSetDlg::ShowDevice() {
     bool isNumber = false;
-    const int n = edit_->text().trimmed().toInt(&isNumber);
+    const int n = edit_->text().trimmed().section(' ', 0, 0).toInt(&isNumber);
     deviceLabel_->setText(isNumber && link_.deviceOf ? QString("COM%1 = %2").arg(n).arg(link_.deviceOf(n)) : QString());
 }
 
 void CComSetDlg::ConnectClicked() {
-    const QString text = edit_->text().trimmed();
+    // A picked entry reads "3  COM3 = /dev/ttyUSB0 ..."; what counts is its first word.
+    const QString text = edit_->text().trimmed().section(' ', 0, 0);
     bool isNumber = false;
     const int typed = text.toInt(&isNumber);
     if (text.startsWith('/')) return ConnectTo(text);
@@ -55,24 +65,38 @@ void CComSetDlg::ConnectClicked() {
 
 void CComSetDlg::ConnectTo(int port) {
     edit_->setFocus();
-    if (port == link_.portNumber()) return;  // that port is already open (or 0 while closed)
+    const int oldPort = link_.portNumber();
+    if (port == 0 && oldPort == 0) return;  // no port 0 to open
+    const QString oldDevice = link_.devicePath();
     link_.close();
     if (link_.open(port)) {
         device_.clear();
         accept();
     } else {
-        sondara::ShowMessage("打开串口失败", "", sondara::MessageIcon::None);
+        OpenFailed(oldPort, oldDevice);
     }
 }
 
 void CComSetDlg::ConnectTo(const QString& device) {
     edit_->setFocus();
-    if (device == link_.devicePath()) return;
+    const int oldPort = link_.portNumber();
+    const QString oldDevice = link_.devicePath();
     link_.close();
     if (link_.openDevice(device)) {
         device_ = device;
         accept();
     } else {
-        sondara::ShowMessage("打开串口失败", "", sondara::MessageIcon::None);
+        OpenFailed(oldPort, oldDevice);
     }
+}
+
+void CComSetDlg::OpenFailed(int oldPort, const QString& oldDevice) {
+    const QString reason = link_.failureReason ? link_.failureReason() : QString();
+    sondara::ShowMessage(("打开串口失败" + (reason.isEmpty() ? QString() : "\n" + reason)).toStdString(), "",
+                         sondara::MessageIcon::None);
+    // The link that worked before stays.
+    if (oldPort > 0)
+        link_.open(oldPort);
+    else if (!oldDevice.isEmpty())
+        link_.openDevice(oldDevice);
 }

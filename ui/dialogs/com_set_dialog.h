@@ -1,13 +1,23 @@
 #pragma once
-// "通信端口设置": choose a port by its number (or by a device path, which gets a
-// number of its own) and connect to it, closing the port open before.
+// "通信端口设置": choose a port from the list of ports found, or type its number or a
+// device path, and connect to it. The port open before is closed; when the new one
+// does not open, the dialog says why and the old one is opened again. Choosing the
+// port already open reconnects it (after the adapter was unplugged and plugged in).
 
 #include <QDialog>
 
 #include <functional>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
+
+// A port offered in the list: what the user picks it by ("3" or "/dev/ttyUSB0") and
+// what is shown of it ("COM3 = /dev/ttyUSB0  FT232R USB UART").
+struct PortChoice {
+    QString value;
+    QString description;
+};
 
 // What the dialog needs of the serial link.
 struct PortControl {
@@ -17,6 +27,8 @@ struct PortControl {
     std::function<bool(int)> open;                   // COMn at 9600 8N1; true when it opened
     std::function<bool(const QString&)> openDevice;  // the same for a device path
     std::function<QString(int)> deviceOf;            // the device COMn stands for
+    std::function<QString()> failureReason;          // why the last open failed, in a sentence
+    std::function<QList<PortChoice>()> ports;        // the ports found, to pick from
 };
 
 class CComSetDlg : public QDialog {
@@ -29,6 +41,7 @@ public:
     // The device path chosen instead of a number; empty when a number was.
     QString device() const { return device_; }
     QLineEdit& portEdit() { return *edit_; }
+    QComboBox& portList() { return *list_; }
 
 public slots:
     void ConnectClicked();
@@ -37,10 +50,13 @@ private:
     void ShowDevice();
     void ConnectTo(int port);
     void ConnectTo(const QString& device);
+    // After a failed open: says why and opens the port that was open before.
+    void OpenFailed(int oldPort, const QString& oldDevice);
 
     PortControl link_;
     int port_;
     QString device_;
+    QComboBox* list_;
     QLineEdit* edit_;
     QLabel* deviceLabel_;
 };

@@ -32,6 +32,7 @@ inline constexpr int kSyncTest = 32791;
 inline constexpr int kSyncClock = 32812;
 inline constexpr int kSyncDownload = 32792;
 inline constexpr int kSyncClear = 32793;
+inline constexpr int kStopDownload = 32900;  // stops a download under way, keeping what arrived
 inline constexpr int kHoleParams = 32794;
 inline constexpr int kTrajectory = 32821;
 inline constexpr int kShowAll = 32826;

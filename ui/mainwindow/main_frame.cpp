@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "core/messages.h"
 #include "core/survey_pipeline.h"
@@ -28,12 +29,19 @@ namespace {
 // Status-bar prompt and tool tip of a command ("prompt\ntip").
 const QHash<int, QString>& CommandStrings() {
     static const QHash<int, QString> strings = {
-        {command::kProbeTest, "探管连接测试\n连接"},          {command::kProbeDownload, "读取探管数据\n历史数据"},
-        {command::kProbeClear, "清空探管数据\n清空"},         {command::kSyncTest, "同步器连接测试\n连接测试"},
-        {command::kSyncDownload, "读取同步器数据\n历史数据"}, {command::kSyncClear, "清空同步器数据\n清空"},
-        {command::kHoleParams, "钻孔参数设置\n参数设置"},     {command::kConnect, "连接串口"},
-        {command::kProbeClock, "探管时钟校准\n时钟校准"},     {command::kSyncClock, "同步器时间校准\n时间校准"},
-        {command::kTrajectory, "显示钻孔轨迹\n轨迹计算"},     {command::kShowAll, "显示全部数据\n全部数据"},
+        {command::kProbeTest, "探管连接测试\n连接"},
+        {command::kProbeDownload, "读取探管数据\n历史数据"},
+        {command::kProbeClear, "清空探管数据\n清空"},
+        {command::kSyncTest, "同步器连接测试\n连接测试"},
+        {command::kSyncDownload, "读取同步器数据\n历史数据"},
+        {command::kSyncClear, "清空同步器数据\n清空"},
+        {command::kHoleParams, "钻孔参数设置\n参数设置"},
+        {command::kConnect, "连接串口"},
+        {command::kStopDownload, "停止正在进行的读取，保留已收到的记录\n停止读取"},
+        {command::kProbeClock, "探管时钟校准\n时钟校准"},
+        {command::kSyncClock, "同步器时间校准\n时间校准"},
+        {command::kTrajectory, "显示钻孔轨迹\n轨迹计算"},
+        {command::kShowAll, "显示全部数据\n全部数据"},
         {command::kShowSampled, "显示采样数据\n采样数据"},
     };
     return strings;
@@ -45,7 +53,11 @@ bool IsJsonFile(const QString& path) { return QFileInfo(path).suffix().compare("
 }  // namespace
 
 CMainFrame::CMainFrame(SurveyDocument& document, Options options, QWidget* parent)
-    : QMainWindow(parent), document_(document), options_(std::move(options)), recent_(options_.settingsPath) {
+    : QMainWindow(parent),
+      document_(document),
+      options_(std::move(options)),
+      recent_(options_.settingsPath),
+      line_(document_.store()) {
     InitResources();
     setWindowTitle("Sondara");
     setWindowIcon(QIcon(":/icons/sondara.svg"));
@@ -58,12 +70,11 @@ CMainFrame::CMainFrame(SurveyDocument& document, Options options, QWidget* paren
     CreateToolBar();
     CreateStatusBar();
 
-    for (auto which : {sondara::DeviceTimer::Reply, sondara::DeviceTimer::RealTime, sondara::DeviceTimer::Progress})
-        connect(&timer(which), &QTimer::timeout, this, [this, which] { session_.OnTimer(which); });
     ConnectInstrumentCommands();
     ConnectPlotCommands();
 
     UpdateCommandStates();
+    UpdateDownloadState();
     // Like a message posted to itself: the scan runs once the event loop is up.
     if (options_.scanPortsAtStart) QTimer::singleShot(0, this, &CMainFrame::PortScan);
 }
@@ -209,8 +220,16 @@ void CMainFrame::CreateStatusBar() {
     progress_->setValue(0);
     progress_->setTextVisible(false);
     progress_->setFixedWidth(400);
+    countPane_ = new QLabel;
+    countPane_->setObjectName("记录数");
+    // Beside the progress bar, where a long download is watched: stopping it.
+    auto* stop = new QToolButton;
+    stop->setDefaultAction(AddCommand(nullptr, command::kStopDownload, "停止读取"));
+    stop->setAutoRaise(true);
     bar->addPermanentWidget(statusPane_);
+    bar->addPermanentWidget(countPane_);
     bar->addPermanentWidget(progress_);
+    bar->addPermanentWidget(stop);
     for (const char* key : {"CAP", "NUM", "SCRL"}) {
         auto* pane = new QLabel(key);
         pane->setEnabled(false);  // the lock states are not known to the program
@@ -221,6 +240,10 @@ void CMainFrame::CreateStatusBar() {
 void CMainFrame::SetStatusText(const QString& text) { statusPane_->setText(text); }
 QString CMainFrame::statusText() const { return statusPane_->text(); }
 void CMainFrame::SetProgress(int percent) { progress_->setValue(std::clamp(percent, 0, 100)); }
+void CMainFrame::SetRecordCount(std::uint32_t done, std::uint32_t total) {
+    countPane_->setText(QString("%1/%2").arg(done).arg(total));
+}
+QString CMainFrame::recordCountText() const { return countPane_->text(); }
 int CMainFrame::progress() const { return progress_->value(); }
 
 void CMainFrame::UpdateCommandStates() {

@@ -12,10 +12,9 @@
 
 #include <memory>
 
-#include "device/conversation_host.h"
-#include "device/instrument_session.h"
-#include "device/serial_link.h"
-#include "ui/mainwindow/frame_conversation_host.h"
+#include "device/instrument_line.h"
+#include "ui/mainwindow/device_presenter.h"
+#include "ui/mainwindow/frame_device_view.h"
 #include "ui/mainwindow/recent_files.h"
 
 class QAction;
@@ -53,12 +52,18 @@ public:
     void SetProgress(int percent);
     int progress() const;
     QProgressBar& progressBar() { return *progress_; }
+    // Beside the progress bar: records of the download under way, "1234/5000".
+    void SetRecordCount(std::uint32_t done, std::uint32_t total);
+    QString recordCountText() const;
 
-    // The three timers of the main window, each periodic once started.
-    QTimer& timer(sondara::DeviceTimer which);
-
-    sondara::SerialLink& link() { return link_; }
-    sondara::InstrumentSession& session() { return session_; }
+    // The instrument line: the serial link, the three timers (each periodic once
+    // started) and the conversations.
+    sondara::InstrumentLine& line() { return line_; }
+    QTimer& timer(sondara::DeviceTimer which) { return line_.timer(which); }
+    sondara::SerialLink& link() { return line_.link(); }
+    sondara::InstrumentSession& session() { return line_.session(); }
+    // The link opened or closed by itself: the connect toggle follows.
+    void LinkStateChanged();
     CRealTimeDlg& realTimeDialog() { return *realTimeDialog_; }
     CRtcSetDlg& clockDialog() { return *clockDialog_; }
 
@@ -76,8 +81,8 @@ public:
     bool OpenComPort(int number);
 
 signals:
-    // Every notification of the instrument conversations (sondara::ConversationEvent).
-    void conversationEvent(int event);
+    // Every event of the instrument line, after the window has shown it.
+    void deviceEvent(const sondara::DeviceEvent& event);
 
 public slots:
     void OnFileOpen();
@@ -114,6 +119,7 @@ private:
     void UpdateCommandStates();
     void UpdateRecentFileMenu();
     void UpdateConnectState();
+    void UpdateDownloadState();
     void ConnectInstrumentCommands();
     void ConnectPlotCommands();
     void RunClockDialog(int target);
@@ -132,11 +138,11 @@ private:
     QList<QAction*> recentActions_;
     QLabel* statusPane_ = nullptr;
     QProgressBar* progress_ = nullptr;
-    QTimer timers_[3];  // reply time-out, real-time sample, progress animation
+    QLabel* countPane_ = nullptr;
     RecentFiles recent_;
-    sondara::SerialLink link_;
-    FrameConversationHost host_{*this};
-    sondara::InstrumentSession session_{host_};
+    sondara::InstrumentLine line_;
+    FrameDeviceView deviceView_{*this};
+    sondara::DevicePresenter presenter_;
     std::unique_ptr<CWellSetDlg> holeParamsDialog_;
     std::unique_ptr<CRealTimeDlg> realTimeDialog_;
     std::unique_ptr<CRtcSetDlg> clockDialog_;

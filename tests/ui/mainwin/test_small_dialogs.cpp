@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QTimer>
@@ -43,13 +44,17 @@ struct FakeLink {
                     device = path;
                     return true;
                 },
-                [](int n) { return QString("/dev/fake%1").arg(n); }};
+                [](int n) { return QString("/dev/fake%1").arg(n); },
+                [] { return QString("设备不存在"); },
+                [] {
+                    return QList<PortChoice>{{"4", "COM4 = /dev/fake4  USB 串口"}, {"/dev/pts/7", "伪终端"}};
+                }};
     }
 };
 
 }  // namespace
 
-TEST(PortDialog, Connect_OpensTypedPortOrReportsFailure) {
+TEST(PortDialog, Connect_OpensTypedPortOrSaysWhyAndKeepsTheOldOne) {
     const struct {
         int openBefore;
         const char* typed;
@@ -58,13 +63,14 @@ TEST(PortDialog, Connect_OpensTypedPortOrReportsFailure) {
         const char* message;
         int port;
     } cases[] = {
-        {3, "3", {}, false, nullptr, 3},  // already open: nothing happens
+        {3, "3", {"close", "open 3"}, true, nullptr, 3},  // already open: reconnected (a replugged adapter)
         {3, "4", {"close", "open 4"}, true, nullptr, 4},
-        {3, "9", {"close", "open 9"}, false, "打开串口失败", 9},     // the old port is closed anyway
-        {0, "0", {}, false, nullptr, 0},                             // port 0 while closed
-        {0, "-7", {"close", "open -7"}, false, "打开串口失败", -7},  // no range check
-        {0, "x", {"close", "open 3"}, true, "请输入一个整数。", 3},  // keeps the number it had
+        {3, "9", {"close", "open 9", "open 3"}, false, "打开串口失败\n设备不存在", 9},  // the old port is kept
+        {0, "0", {}, false, nullptr, 0},                                                // port 0 while closed
+        {0, "-7", {"close", "open -7"}, false, "打开串口失败\n设备不存在", -7},         // no range check
+        {0, "x", {"close", "open 3"}, true, "请输入一个整数。", 3},                     // keeps the number it had
         {3, "/dev/pts/9", {"close", "open /dev/pts/9"}, true, nullptr, 3},
+        {3, "/dev/ttyQ1", {"close", "open /dev/ttyQ1", "open 3"}, false, "打开串口失败\n设备不存在", 3},
     };
     for (const auto& c : cases) {
         FakeLink link;
@@ -84,6 +90,18 @@ TEST(PortDialog, Connect_OpensTypedPortOrReportsFailure) {
             EXPECT_TRUE(messages.messages().empty()) << c.typed;
         }
     }
+}
+
+TEST(PortDialog, PortsFound_AreListedAndPickedByTheirFirstWord) {
+    FakeLink link;
+    CComSetDlg dialog(link.Control(), 3);
+    ASSERT_EQ(dialog.portList().count(), 2);
+    EXPECT_EQ(dialog.portList().itemText(0), "4  COM4 = /dev/fake4  USB 串口");
+    EXPECT_EQ(dialog.portEdit().text(), "3");  // the list does not replace the port in use
+    dialog.portList().setCurrentIndex(1);
+    dialog.ConnectClicked();
+    EXPECT_EQ(link.device, "/dev/pts/7");
+    EXPECT_EQ(dialog.device(), "/dev/pts/7");
 }
 
 TEST(PortDialog, DevicePath_IsRememberedForTheToggle) {
