@@ -56,7 +56,7 @@ struct ScratchFile {
 
 const std::string& BigFile() {
     static const ScratchFile file{ScratchPath("big.bhx")};
-    static const bool saved = SaveSurveyFile(BigSurvey(), file.path);
+    static const bool saved = SaveSurveyFile(BigSurvey(), file.path).ok();
     (void)saved;
     return file.path;
 }

@@ -4,10 +4,11 @@
 
 #include "core/messages.h"
 #include "core/time_seam.h"
-#include "io/file_texts.h"
 #include "io/json_import.h"
 #include "io/survey_file.h"
 #include "tests/io/io_fixtures.h"
+#include "ui/common/file_messages.h"
+#include "ui/common/file_texts.h"
 
 namespace sondara {
 namespace {
@@ -52,7 +53,7 @@ Import ImportText(const std::string& text) {
     ScopedTimeSeam utc8(FixedTimeSeam(8 * 3600, 0));
     RecordedMessages recorded;
     SurveyStore store;
-    const bool ok = LoadJsonSurvey(store, text);
+    const bool ok = ShowFileResult(LoadJsonSurvey(store, text));
     return {ok, std::move(store), recorded.messages()};
 }
 
@@ -195,7 +196,7 @@ TEST(JsonImport, DocumentNotASurvey_IsReportedAndAddsNothing) {
         RecordedMessages recorded;
         SurveyStore store = test::RawTwoHoleSurvey();
         const std::string before = SurveyFileBytes(store);
-        EXPECT_FALSE(LoadJsonSurvey(store, c.text()));
+        EXPECT_FALSE(ShowFileResult(LoadJsonSurvey(store, c.text())));
         EXPECT_EQ(SurveyFileBytes(store), before);
         ASSERT_EQ(recorded.messages().size(), 1u);
         const Message& m = recorded.messages()[0];
@@ -260,7 +261,7 @@ TEST(JsonImport, ImportFile_ReplacesTheStore) {
         RecordedMessages recorded;
         SurveyStore store = test::RawTwoHoleSurvey();
         store.m_openCount = 3;
-        EXPECT_EQ(ImportJsonFile(store, c.path), c.ok);
+        EXPECT_EQ(ShowFileResult(ImportJsonFile(store, c.path)), c.ok);
         EXPECT_EQ(store.m_fileMode, kFileModeJson);
         EXPECT_EQ(store.m_openCount, 3);
         EXPECT_EQ(store.m_holes.size(), c.holes);
