@@ -115,6 +115,34 @@ TEST(ExcelExport, Workbook_HoldsOneSheetPerNamedHoleThenTheParameters) {
     EXPECT_EQ(params[2][0], "");
 }
 
+// A surveyor sums and charts the workbook: numbers are numeric cells whose format
+// shows the exported decimals, texts stay texts, and a value without meaning is blank.
+TEST(ExcelExport, Cells_AreNumbersInTheirDecimalsTextsStayTextsUndefinedIsBlank) {
+    SurveyStore s;
+    ProbeRecord station = StationAt(3, -3, 97.5f);
+    station.time = test::TimeAt(3661);
+    s.m_holes = {Hole(u"K1", {station, StationAt(0, 0, 10)})};
+    test::TempDir dir;
+    ASSERT_TRUE(ExportExcel(s, dir / "out.xlsx"));
+    const json book = ReadWorkbook(dir / "out.xlsx");
+    ASSERT_FALSE(book.is_null());
+    const auto kinds = [](const json& row) {
+        std::vector<std::string> out;
+        for (const json& cell : row) out.push_back(cell[0].get<std::string>() + " " + cell[1].get<std::string>());
+        return out;
+    };
+    const json& k1 = book["kinds"]["K1"];
+    EXPECT_EQ(kinds(k1[0])[2], "s General");  // the header is text
+    EXPECT_EQ(kinds(k1[1]),
+              (std::vector<std::string>{"s General", "n 0", "n 0.0", "n 0.0", "n 0.00", "n 0.0", "n 0.0000", "n 0.0000",
+                                        "n 0.0", "s General", "n 0.000", "n 0.000", "n 0.000", "n 0.000", "n 0.000",
+                                        "n 0.000", "n 0.000", "n 0.000"}));
+    EXPECT_EQ(kinds(k1[2])[16], " General");  // no direction at the origin: blank
+    EXPECT_EQ(kinds(k1[2])[17], " General");
+    EXPECT_EQ(kinds(book["kinds"]["初始参数"][1]),
+              (std::vector<std::string>{"s General", "n 0.000", "n 0.000", "n 0.000", "n 0.000", "n 0.000"}));
+}
+
 TEST(ExcelExport, EmptyStore_HasOnlyTheParameterSheet) {
     test::TempDir dir;
     ASSERT_TRUE(ShowFileResult(ExportExcel(SurveyStore{}, dir / "e.xlsx")));

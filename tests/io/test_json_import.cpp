@@ -206,6 +206,40 @@ TEST(JsonImport, DocumentNotASurvey_IsReportedAndAddsNothing) {
     }
 }
 
+// The import reads the text as it comes: where the members stand, what else they
+// hold, and a member given twice must not change what a whole parsed document gives.
+TEST(JsonImport, MemberOrderNestingAndRepeats_GiveWhatTheWholeDocumentSays) {
+    const json doc = TwoHoleSurvey();
+    const std::string expected = SurveyFileBytes(ImportText(doc.dump()).store);
+    json nested = doc;
+    nested["probe"][0]["extra"] = {{"deep", {1, 2, {{"x", 3}}}}};
+    nested["sampler"][0]["notes"] = json::array({"a", {{"b", nullptr}}});
+    nested["comment"] = {{"probe", {1, 2}}, {"gi", "no"}};
+    struct Case {
+        const char* what;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"gi last", R"({"sampler":)" + doc["sampler"].dump() + R"(,"probe":)" + doc["probe"].dump() + R"(,"gi":5})"},
+        {"nested values skipped", nested.dump()},
+        {"a repeated member counts as the last", R"({"gi":1,"probe":[3],"sampler":[],)" + doc.dump().substr(1)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Import r = ImportText(c.text);
+        ASSERT_TRUE(r.ok) << (r.messages.empty() ? "" : r.messages[0].text);
+        EXPECT_EQ(SurveyFileBytes(r.store), expected);
+    }
+    // With problems in both, the probe's is told first, wherever it stands.
+    json bad = doc;
+    bad["probe"][3].erase("azi");
+    bad["sampler"][0].erase("dDip");
+    const Import r =
+        ImportText(R"({"sampler":)" + bad["sampler"].dump() + R"(,"gi":5,"probe":)" + bad["probe"].dump() + "}");
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_NE(r.messages[0].text.find("/probe/3"), std::string::npos) << r.messages[0].text;
+}
+
 TEST(JsonImport, SyntaxError_ShowsTheParserTextAndBytePosition) {
     const Import r = ImportText(R"({"gi": 1,})");
     EXPECT_FALSE(r.ok);
