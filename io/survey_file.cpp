@@ -145,14 +145,21 @@ public:
     std::uint64_t remaining() const { return remaining_; }
     std::uint64_t consumed() const { return size_ - remaining_; }
     std::uint32_t crc() const { return crc_; }
+    // Reads in pieces that the checksum takes while they are still in the cache.
     bool Read(void* out, std::size_t n) {
         if (n > remaining_) return false;
-        if (n != 0 && std::fread(out, 1, n, file_) != n) {
-            remaining_ = 0;  // the file shrank under us or could not be read
-            return false;
+        constexpr std::size_t kPiece = 1 << 16;
+        for (auto* at = static_cast<char*>(out); n > 0;) {
+            const std::size_t piece = std::min(n, kPiece);
+            if (std::fread(at, 1, piece, file_) != piece) {
+                remaining_ = 0;  // the file shrank under us or could not be read
+                return false;
+            }
+            crc_ = Crc32(crc_, at, piece);
+            remaining_ -= piece;
+            at += piece;
+            n -= piece;
         }
-        crc_ = Crc32(crc_, out, n);
-        remaining_ -= n;
         return true;
     }
 
