@@ -148,7 +148,7 @@ public:
     // Reads in pieces that the checksum takes while they are still in the cache.
     bool Read(void* out, std::size_t n) {
         if (n > remaining_) return false;
-        constexpr std::size_t kPiece = 1 << 16;
+        constexpr std::size_t kPiece = 1 << 18;
         for (auto* at = static_cast<char*>(out); n > 0;) {
             const std::size_t piece = std::min(n, kPiece);
             if (std::fread(at, 1, piece, file_) != piece) {
