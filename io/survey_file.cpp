@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <iterator>
 #include <limits>
 #include <map>
@@ -145,22 +146,32 @@ public:
     std::uint64_t remaining() const { return remaining_; }
     std::uint64_t consumed() const { return size_ - remaining_; }
     std::uint32_t crc() const { return crc_; }
-    // Reads in pieces that the checksum takes while they are still in the cache.
+    // Reads in pieces; the checksum of one piece is taken on a helper thread while
+    // the next piece is read, so a large file costs little more than reading it.
     bool Read(void* out, std::size_t n) {
         if (n > remaining_) return false;
-        constexpr std::size_t kPiece = 1 << 18;
+        constexpr std::size_t kPiece = 1 << 22;
+        std::future<std::uint32_t> pending;
+        bool ok = true;
         for (auto* at = static_cast<char*>(out); n > 0;) {
             const std::size_t piece = std::min(n, kPiece);
             if (std::fread(at, 1, piece, file_) != piece) {
-                remaining_ = 0;  // the file shrank under us or could not be read
-                return false;
+                ok = false;
+                break;
             }
-            crc_ = Crc32(crc_, at, piece);
+            if (pending.valid()) crc_ = pending.get();
+            if (piece == n && !pending.valid()) {
+                crc_ = Crc32(crc_, at, piece);  // small reads: no thread
+            } else {
+                pending = std::async(std::launch::async, Crc32, crc_, at, piece);
+            }
             remaining_ -= piece;
             at += piece;
             n -= piece;
         }
-        return true;
+        if (pending.valid()) crc_ = pending.get();
+        if (!ok) remaining_ = 0;  // the file shrank under us or could not be read
+        return ok;
     }
 
 private:
