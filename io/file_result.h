@@ -56,7 +56,7 @@ struct FileProblem {
 
 // Whether the command did its job, and everything worth telling, in order (notices
 // may come with success).
-struct FileResult {
+struct [[nodiscard]] FileResult {
     bool failed = false;
     std::vector<FileProblem> problems;
 

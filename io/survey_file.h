@@ -78,7 +78,7 @@ std::vector<NameCut> NamesCollidingOnSave(const SurveyStore& store);
 // empty files included (Damaged), adds nothing and runs no step.
 FileResult LoadSurveyFile(SurveyStore& store, const std::string& path);
 
-struct OpenResult : FileResult {
+struct [[nodiscard]] OpenResult : FileResult {
     bool storeChanged = false;  // the views must redraw (they should also after a cancel)
     int filesFailed = 0;        // files that added nothing
 };

@@ -108,7 +108,7 @@ TEST(SurveyFile, StoredHoles_AreTakenAsTheyAreWithoutRecomputing) {
     s.m_holes[0].pbLen = 99.0f;
     ASSERT_TRUE(ShowFileResult(SaveSurveyFile(s, dir / "a.bhx")));
     SurveyStore loaded;
-    OpenSurveyFiles(loaded, {dir / "a.bhx"});
+    ASSERT_TRUE(OpenSurveyFiles(loaded, {dir / "a.bhx"}));
     EXPECT_EQ(loaded.m_holes[0].records[1].x, 12345.0f);
     EXPECT_EQ(loaded.m_holes[0].pbLen, 99.0f);
 }
