@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <system_error>
 
 #include "atomic_file.h"
 #include "core/survey_pipeline.h"
@@ -163,7 +164,11 @@ public:
             if (piece == n && !pending.valid()) {
                 crc_ = Crc32(crc_, at, piece);  // small reads: no thread
             } else {
-                pending = std::async(std::launch::async, Crc32, crc_, at, piece);
+                try {
+                    pending = std::async(std::launch::async, Crc32, crc_, at, piece);
+                } catch (const std::system_error&) {
+                    crc_ = Crc32(crc_, at, piece);  // no thread to be had: take it here
+                }
             }
             remaining_ -= piece;
             at += piece;
