@@ -3,14 +3,15 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <filesystem>
 
 #include "atomic_file.h"
 #include "core/derived.h"
-#include "core/messages.h"
 #include "core/ole_time.h"
 #include "core/text.h"
-#include "file_texts.h"
 #include "number_text.h"
 
 namespace sondara {
@@ -24,6 +25,12 @@ const std::vector<std::string> kHoleColumns = {"有效",     "序号",   "孔深
                                                "东坐标",   "北坐标", "垂深", "水平位移", "平移方位角", "视平移"};
 const std::vector<std::string> kParamColumns = {"钻孔名称", "钻杆长度",   "西磁偏角",
                                                 "设计倾角", "设计真方位", "初始孔深"};
+
+// How each column's cells are written: text, or a number shown with that many
+// decimals (the decimals of its exported text).
+constexpr int kText = -1;
+const std::vector<int> kHoleColumnDecimals = {kText, 0, 1, 1, 2, 1, 4, 4, 1, kText, 3, 3, 3, 3, 3, 3, 3, 3};
+const std::vector<int> kParamColumnDecimals = {kText, 3, 3, 3, 3, 3};
 
 std::string AsciiLower(std::string s) {
     for (char& c : s) {
@@ -65,34 +72,63 @@ std::string CellText(std::string text) {
     return text;
 }
 
+// The number formats "0", "0.0" ... "0.0000", made once per workbook.
+class NumberFormats {
+public:
+    explicit NumberFormats(lxw_workbook* book) {
+        std::string code = "0";
+        for (int decimals = 0; decimals < static_cast<int>(formats_.size()); ++decimals) {
+            formats_[decimals] = workbook_add_format(book);
+            format_set_num_format(formats_[decimals], code.c_str());
+            code += decimals == 0 ? ".0" : "0";
+        }
+    }
+    lxw_format* For(int decimals) const { return formats_.at(static_cast<std::size_t>(decimals)); }
+
+private:
+    std::array<lxw_format*, 5> formats_{};
+};
+
+// One cell: the number its text shows (so the cell shows that very text), a blank
+// for an undefined value, or the text itself where it is no finite number.
+lxw_error WriteCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const std::string& text, int decimals,
+                    const NumberFormats& formats) {
+    if (decimals != kText) {
+        if (text.empty()) return LXW_NO_ERROR;
+        double value = 0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (ec == std::errc() && end == text.data() + text.size() && std::isfinite(value)) {
+            return worksheet_write_number(sheet, row, col, value, formats.For(decimals));
+        }
+    }
+    return worksheet_write_string(sheet, row, col, CellText(text).c_str(), nullptr);
+}
+
 // Returns how many rows could not be written.
-int WriteRow(lxw_worksheet* sheet, lxw_row_t row, const std::vector<std::string>& texts) {
+int WriteRow(lxw_worksheet* sheet, lxw_row_t row, const std::vector<std::string>& texts,
+             const std::vector<int>& decimals, const NumberFormats& formats) {
     for (std::size_t col = 0; col < texts.size(); ++col) {
-        const std::string text = CellText(texts[col]);
-        if (worksheet_write_string(sheet, row, static_cast<lxw_col_t>(col), text.c_str(), nullptr) != LXW_NO_ERROR) {
+        if (WriteCell(sheet, row, static_cast<lxw_col_t>(col), texts[col], decimals[col], formats) != LXW_NO_ERROR) {
             return 1;
         }
     }
     return 0;
 }
 
-void ReportLostRows(const std::string& sheetName, int lost) {
-    ShowMessage(std::string(kRowWriteFailedText) + "\n\n工作表“" + sheetName + "”有 " + std::to_string(lost) +
-                    " 行未能写入（超出工作表的行数上限）。",
-                kAppCaption, MessageIcon::Warning);
+const std::vector<int> kHeaderDecimals(kHoleColumns.size(), kText);
+
+void NoteLostRows(FileResult& result, const std::string& sheetName, int lost) {
+    if (lost > 0) result.Note({FileProblemKind::RowsLost, {}, {}, sheetName, static_cast<std::uint64_t>(lost)});
 }
 
-std::string WriteHoleSheet(lxw_workbook* book, const HoleSurvey& h, SheetNames& names) {
+std::string WriteHoleSheet(lxw_workbook* book, const HoleSurvey& h, SheetNames& names, const NumberFormats& formats,
+                           FileResult& result) {
     const std::string wanted = Utf16ToUtf8(h.name);
     const std::string name = names.Take(h.name);
-    if (name != wanted) {
-        ShowMessage(std::string(kSheetCreateFailedText) + "\n\n钻孔“" + wanted +
-                        "”的名称不能用作工作表名，其数据已写入工作表“" + name + "”。",
-                    kAppCaption, MessageIcon::Warning);
-    }
+    if (name != wanted) result.Note({FileProblemKind::SheetRenamed, {}, wanted, name});
     lxw_worksheet* sheet = workbook_add_worksheet(book, name.c_str());
     if (sheet == nullptr) return "worksheet " + name + " cannot be created";
-    WriteRow(sheet, 0, kHoleColumns);
+    WriteRow(sheet, 0, kHoleColumns, kHeaderDecimals, formats);
     int row = 0;
     int lost = 0;
     for (const ProbeRecord& r : h.records) {
@@ -100,33 +136,43 @@ std::string WriteHoleSheet(lxw_workbook* book, const HoleSurvey& h, SheetNames& 
         if (static_cast<lxw_row_t>(row) + 1 >= kMaxRows)
             ++lost;
         else
-            lost += WriteRow(sheet, static_cast<lxw_row_t>(row) + 1, HoleRowTexts(h, r, row));
+            lost +=
+                WriteRow(sheet, static_cast<lxw_row_t>(row) + 1, HoleRowTexts(h, r, row), kHoleColumnDecimals, formats);
         ++row;
     }
-    if (lost > 0) ReportLostRows(name, lost);
+    NoteLostRows(result, name, lost);
     return {};
 }
 
-std::string WriteWorkbook(const SurveyStore& store, const std::string& file) {
-    Workbook wb{workbook_new(file.c_str())};
+std::string WriteWorkbook(const SurveyStore& store, const std::string& file, FileResult& result) {
+    // Rows go to temporary files beside the workbook (not to a /tmp that may live
+    // in memory); the library removes them as it creates them.
+    std::string tmpdir = std::filesystem::path(file).parent_path().string();
+    if (tmpdir.empty()) tmpdir = ".";
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = tmpdir.data();
+    Workbook wb{workbook_new_opt(file.c_str(), &options)};
     if (wb.book == nullptr) return "the workbook cannot be created";
+    const NumberFormats formats(wb.book);
     SheetNames names;
     for (const HoleSurvey& h : store.m_holes) {
         if (h.name.empty()) continue;
-        std::string problem = WriteHoleSheet(wb.book, h, names);
+        std::string problem = WriteHoleSheet(wb.book, h, names, formats, result);
         if (!problem.empty()) return problem;
     }
     lxw_worksheet* params = workbook_add_worksheet(wb.book, kParamsSheetName);
     if (params == nullptr) return "worksheet 初始参数 cannot be created";
-    WriteRow(params, 0, kParamColumns);
+    WriteRow(params, 0, kParamColumns, kHeaderDecimals, formats);
     int lost = 0;
     for (std::size_t i = 0; i < store.m_holes.size(); ++i) {
         if (i + 1 >= kMaxRows)
             ++lost;
         else
-            lost += WriteRow(params, static_cast<lxw_row_t>(i + 1), ParamsRowTexts(store.m_holes[i]));
+            lost += WriteRow(params, static_cast<lxw_row_t>(i + 1), ParamsRowTexts(store.m_holes[i]),
+                             kParamColumnDecimals, formats);
     }
-    if (lost > 0) ReportLostRows(kParamsSheetName, lost);
+    NoteLostRows(result, kParamsSheetName, lost);
     const lxw_error err = wb.Close();
     return err == LXW_NO_ERROR ? std::string() : std::string(lxw_strerror(err));
 }
@@ -182,16 +228,24 @@ std::vector<std::string> HoleRowTexts(const HoleSurvey& h, const ProbeRecord& r,
 }
 
 std::vector<std::string> ParamsRowTexts(const HoleSurvey& h) {
-    return {Utf16ToUtf8(h.name),  FixedText(h.pbLen, 3), FixedText(h.gi, 3),
-            FixedText(h.dDip, 3), FixedText(h.dPos, 3),  FixedText(h.x0, 3)};
+    return {Utf16ToUtf8(h.name),
+            FixedText(h.pbLen, 3),
+            FixedText(h.gi, 3),
+            FixedText(h.dDip, 3),
+            FixedText(DesignTrueAzimuth(h), 3),
+            FixedText(h.x0, 3)};
 }
 
-bool ExportExcel(const SurveyStore& store, const std::string& path) {
-    const std::string problem =
-        ReplaceFileAtomically(path, [&store](const std::string& temp) { return WriteWorkbook(store, temp); });
-    if (problem.empty()) return true;
-    ShowMessage(std::string(kExportFailedText) + "\n\n" + path + "\n" + problem, kAppCaption, MessageIcon::Warning);
-    return false;
+FileResult ExportExcel(const SurveyStore& store, const std::string& path) {
+    FileResult result;
+    if (auto refused = SaveTargetProblem(path)) {
+        result.Fail(std::move(*refused));
+        return result;
+    }
+    const std::string problem = ReplaceFileAtomically(
+        path, [&store, &result](const std::string& temp) { return WriteWorkbook(store, temp, result); });
+    if (!problem.empty()) result.Fail({FileProblemKind::ExportFailed, path, problem});
+    return result;
 }
 
 }  // namespace sondara

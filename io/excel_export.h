@@ -1,9 +1,13 @@
 #pragma once
 // Excel export: one worksheet per named hole with one row per survey station, then
-// the worksheet "初始参数" with the parameters of every hole. Every cell is text.
-// Written with libxlsxwriter, which always writes the Office Open XML format (.xlsx).
+// the worksheet "初始参数" with the parameters of every hole. Numbers are numeric
+// cells whose number format shows exactly the decimals of the exported text; names,
+// "有效" and times are text; an undefined value is a blank cell. Written with
+// libxlsxwriter in its constant-memory mode (rows go to disk as they are written),
+// which always writes the Office Open XML format (.xlsx).
 //
-// Messages go through ShowMessage (core/messages.h). The store is not changed.
+// Nothing here talks to the user: the outcome is a FileResult. The store is not
+// changed.
 
 #include <string>
 #include <unordered_map>
@@ -11,6 +15,7 @@
 #include <vector>
 
 #include "core/records.h"
+#include "file_result.h"
 
 namespace sondara {
 
@@ -33,7 +38,8 @@ private:
     std::unordered_map<std::string, int> nextSuffix_;  // by lower-cased wanted name
 };
 
-// The 18 texts of a hole row for station `r` of hole `h`, with row counter `row`.
+// The 18 texts of a hole row for station `r` of hole `h`, with row counter `row`:
+// what the cells show.
 std::vector<std::string> HoleRowTexts(const HoleSurvey& h, const ProbeRecord& r, int row);
 
 // The 6 texts of the parameter row of hole `h`.
@@ -42,10 +48,10 @@ std::vector<std::string> ParamsRowTexts(const HoleSurvey& h);
 // Writes the workbook to `path`, whatever its extension says (a name ending in .xls
 // gets an .xlsx workbook under that very name: no other file is touched). The old
 // workbook is replaced only once the new one is complete. A hole whose name could
-// not be a worksheet name has its rows on the sheet SheetNames gives, and
-// "表格创建失败，请确认是否已创建" (with both names) is shown once for it. Returns
-// false with a message when the workbook could not be written; the old file then
+// not be a worksheet name has its rows on the sheet SheetNames gives (SheetRenamed,
+// once for it); rows beyond a sheet's limit are RowsLost. A workbook that could not
+// be written is ExportFailed (or ReadOnlyTarget, ForeignLink); the old file then
 // stays as it was.
-bool ExportExcel(const SurveyStore& store, const std::string& path);
+FileResult ExportExcel(const SurveyStore& store, const std::string& path);
 
 }  // namespace sondara

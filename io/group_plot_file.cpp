@@ -4,10 +4,8 @@
 #include <filesystem>
 
 #include "atomic_file.h"
-#include "core/messages.h"
 #include "core/stations.h"
 #include "core/text.h"
-#include "file_texts.h"
 #include "narrow_text.h"
 #include "number_text.h"
 
@@ -78,10 +76,11 @@ std::optional<std::string> GroupPlotFileBytes(const SurveyStore& store, const st
     return out;
 }
 
-bool WriteGroupPlotFile(const SurveyStore& store, const std::string& path) {
+FileResult WriteGroupPlotFile(const SurveyStore& store, const std::string& path) {
+    FileResult result;
     if (store.m_holes.empty()) {
-        ShowMessage(kNoHolesText, kAppCaption, MessageIcon::None);
-        return false;
+        result.Fail({FileProblemKind::NoHoles});
+        return result;
     }
     const std::string codeSet = NarrowCodeSet();
     std::string badName;
@@ -91,12 +90,11 @@ bool WriteGroupPlotFile(const SurveyStore& store, const std::string& path) {
         problem = "钻孔名称“" + badName + "”无法用本机字符集 " + codeSet + " 表示";
     else
         problem = WriteFileAtomically(path, *bytes);
-    if (problem.empty()) return true;
-    ShowMessage(std::string(kGroupPlotFileFailedText) + "\n\n" + path + "\n" + problem, kAppCaption, MessageIcon::None);
-    return false;
+    if (!problem.empty()) result.Fail({FileProblemKind::ExchangeFileFailed, path, problem});
+    return result;
 }
 
-bool WriteGroupPlotFile(const SurveyStore& store) {
+FileResult WriteGroupPlotFile(const SurveyStore& store) {
     const std::string path = GroupPlotFilePath();
     std::error_code ignored;  // a folder that cannot be made shows up as a failed write
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "core/records.h"
+#include "file_result.h"
 
 namespace sondara {
 
@@ -33,13 +34,12 @@ std::optional<std::string> GroupPlotFileBytes(const SurveyStore& store, const st
                                               std::string* unconvertibleName = nullptr);
 
 // The trajectory command's hand-over, after its plot window has opened: with no
-// holes shows "钻孔数据为空" and writes nothing; otherwise writes the file (in the
-// locale's code set, replacing the old one only once complete). A file that cannot
-// be written shows "未能建立群组图交换文件，只能单孔绘图" with the path and the reason.
-// Returns whether the file was written, i.e. whether the viewer may be started.
-bool WriteGroupPlotFile(const SurveyStore& store, const std::string& path);
+// holes writes nothing (NoHoles); otherwise writes the file (in the locale's code
+// set, replacing the old one only once complete), or says why it could not
+// (ExchangeFileFailed). Success means the viewer may be started.
+FileResult WriteGroupPlotFile(const SurveyStore& store, const std::string& path);
 
 // The same at GroupPlotFilePath(), creating its folder when missing.
-bool WriteGroupPlotFile(const SurveyStore& store);
+FileResult WriteGroupPlotFile(const SurveyStore& store);
 
 }  // namespace sondara

@@ -4,14 +4,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <optional>
 
-#include "core/messages.h"
 #include "core/ole_time.h"
 #include "core/survey_pipeline.h"
 #include "core/text.h"
-#include "file_texts.h"
 #include "input_file.h"
 #include "post_load.h"
 
@@ -41,6 +41,10 @@ struct Where {
     throw StructureError{std::move(reason), where.Text()};
 }
 
+[[noreturn]] void FailType(const char* wanted, const json& v, const Where& where) {
+    Fail(std::string("type must be ") + wanted + ", but is " + v.type_name(), where);
+}
+
 // Lets the library reject a value that is no number with its own text.
 [[noreturn]] void FailNotNumber(const json& v, const Where& where) {
     if (v.is_boolean()) Fail("type must be number, but is boolean", where);
@@ -49,7 +53,7 @@ struct Where {
     } catch (const json::exception& e) {
         Fail(e.what(), where);
     }
-    Fail(std::string("type must be number, but is ") + v.type_name(), where);
+    FailType("number", v, where);
 }
 
 [[noreturn]] void FailRange(const json& v, const char* target, const Where& where) {
@@ -118,17 +122,8 @@ const json& Member(const json& object, const char* key, const Where& where) {
     }
 }
 
-// The elements of an optional array member: none when absent or null.
-const json& ArrayMember(const json& object, const char* key, const Where& where) {
-    static const json kNone = json::array();
-    const auto it = object.find(key);
-    if (it == object.end() || it->is_null()) return kNone;
-    if (!it->is_array()) Fail(std::string("type must be array, but is ") + it->type_name(), Where{where.at, key});
-    return *it;
-}
-
 ProbeRecord ProbeFrom(const json& e, const Where& where) {
-    if (!e.is_object()) Fail(std::string("type must be object, but is ") + e.type_name(), where);
+    if (!e.is_object()) FailType("object", e, where);
     const auto f32 = [&](const char* key) { return ToFloat32(Member(e, key, where), Where{where.at, key}); };
     ProbeRecord r;
     r.idx = ToInt32(Member(e, "idx", where), Where{where.at, "idx"});
@@ -163,7 +158,7 @@ std::int32_t MarkFrom(const json& sample) {
 }
 
 SyncRecord SyncFrom(const json& e, std::int32_t n, std::int32_t k, const Where& where) {
-    if (!e.is_object()) Fail(std::string("type must be object, but is ") + e.type_name(), where);
+    if (!e.is_object()) FailType("object", e, where);
     SyncRecord s;
     s.idx = n;
     s.flag = kSampled | kStation;
@@ -187,114 +182,403 @@ HoleParams ParamsFrom(const json& e, const json& gi, double giValue, const Where
     p.d0 = f32("d0");
     p.gi = NarrowToFloat32(giValue, gi, Where{kTop, "gi"});
     const json& name = Member(e, "name", where);
-    if (!name.is_string())
-        Fail(std::string("type must be string, but is ") + name.type_name(), Where{where.at, "name"});
+    if (!name.is_string()) FailType("string", name, Where{where.at, "name"});
     p.name = Utf8ToUtf16(name.get_ref<const std::string&>());
     return p;
 }
 
-// Everything the document holds, or a StructureError.
-SurveyStore SurveyFrom(const json& doc) {
-    if (!doc.is_object()) Fail(std::string("type must be object, but is ") + doc.type_name(), Where{kTop});
-    const json& gi = Member(doc, "gi", Where{kTop});
-    const double giValue = ToFloat64(gi, Where{kTop, "gi"});
+// ---- Reading the document as a stream of events ----------------------------------
+//
+// Only the values the survey needs are kept: each element of "probe" and of a
+// sampler's "samples" is gathered as a small object of its scalar members, turned
+// into its record at its end, and dropped. A nested value where a scalar belongs is
+// kept as an empty value of its type (enough for the type error), and its content is
+// skipped. A member given twice counts as the last, as a parsed document has it.
+// Problems are checked in the order a whole parsed document would meet them: the top
+// level, "gi", the probe elements in order, then each sampler (its samples first,
+// then its parameters); the first one found in that order is the one reported.
 
-    SurveyStore parts;
-    const json& probes = ArrayMember(doc, "probe", Where{kTop});
-    parts.m_probeRecords.reserve(probes.size());
-    for (std::size_t i = 0; i < probes.size(); ++i) {
-        parts.m_probeRecords.push_back(ProbeFrom(probes[i], Where{"/probe/" + std::to_string(i)}));
-    }
-    const json& samplers = ArrayMember(doc, "sampler", Where{kTop});
-    if (samplers.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-        Fail("too many samplers", Where{kTop, "sampler"});
-    }
-    for (std::size_t k = 0; k < samplers.size(); ++k) {
-        const std::string where = "/sampler/" + std::to_string(k);
-        const json& sampler = samplers[k];
-        if (!sampler.is_object()) Fail(std::string("type must be object, but is ") + sampler.type_name(), Where{where});
-        const json& samples = ArrayMember(sampler, "samples", Where{where});
-        for (std::size_t n = 0; n < samples.size(); ++n) {
-            parts.m_syncRecords.push_back(SyncFrom(samples[n], static_cast<std::int32_t>(n),
-                                                   static_cast<std::int32_t>(k),
-                                                   Where{where + "/samples/" + std::to_string(n)}));
+// One sampler: its scalar members, and the first problem of its samples.
+struct SamplerPart {
+    json members = json::object();
+    std::optional<StructureError> problem;
+};
+
+class SurveyReader final : public nlohmann::json_sax<json> {
+public:
+    // The survey, or the problem a parsed document would have shown first.
+    SurveyStore Finish() {
+        if (topProblem_) throw *topProblem_;
+        static const json kNoMembers = json::object();
+        const json& gi = gi_ ? *gi_ : Member(kNoMembers, "gi", Where{kTop});
+        const double giValue = ToFloat64(gi, Where{kTop, "gi"});
+        if (probeProblem_) throw *probeProblem_;
+        if (samplersProblem_) throw *samplersProblem_;
+        if (samplers_.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+            Fail("too many samplers", Where{kTop, "sampler"});
         }
-        parts.m_holeParams.push_back(ParamsFrom(sampler, gi, giValue, Where{where}));
+        parts_.m_holeParams.reserve(samplers_.size());
+        for (std::size_t k = 0; k < samplers_.size(); ++k) {
+            if (samplers_[k].problem) throw *samplers_[k].problem;
+            parts_.m_holeParams.push_back(ParamsFrom(samplers_[k].members, gi, giValue, Where{SamplerPlace(k)}));
+        }
+        return std::move(parts_);
     }
-    return parts;
-}
 
-// At most `limit` bytes, never ending inside a UTF-8 sequence.
-std::string CutUtf8(std::string text, std::size_t limit) {
-    if (text.size() <= limit) return text;
-    std::size_t end = limit;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-    text.resize(end);
-    return text;
-}
+    // Set when the text itself is not JSON: the parser's text and byte position.
+    struct Syntax {
+        std::string reason;
+        std::size_t byte;
+    };
+    std::optional<Syntax> syntax;
+    // A number too large for a double, which the library reports while parsing.
+    std::optional<StructureError> overflow;
 
-void ReportParseError(const char* reason, std::size_t position) {
-    const int n = std::snprintf(nullptr, 0, kJsonParseFailedFormat, reason, position);
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(text.data(), text.size(), kJsonParseFailedFormat, reason, position);
-    text.resize(static_cast<std::size_t>(n));
-    ShowMessage(CutUtf8(std::move(text), 510), kErrorCaption, MessageIcon::Warning);
-}
+    bool null() override { return Scalar(json(nullptr)); }
+    bool boolean(bool v) override { return Scalar(json(v)); }
+    bool number_integer(number_integer_t v) override { return Scalar(json(v)); }
+    bool number_unsigned(number_unsigned_t v) override { return Scalar(json(v)); }
+    bool number_float(number_float_t v, const string_t&) override { return Scalar(json(v)); }
+    bool string(string_t& v) override { return Scalar(json(std::move(v))); }
+    bool binary(binary_t&) override { return Scalar(json::binary({})); }
+    bool start_object(std::size_t) override { return Open(json::object()); }
+    bool start_array(std::size_t) override { return Open(json::array()); }
+    bool end_object() override { return Close(); }
+    bool end_array() override { return Close(); }
+    bool key(string_t& k) override {
+        key_ = std::move(k);
+        return true;
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override {
+        if (const auto* p = dynamic_cast<const json::parse_error*>(&e))
+            syntax = Syntax{p->what(), p->byte};
+        else
+            overflow = StructureError{e.what(), ""};
+        return false;
+    }
 
-void ReportStructureError(const std::string& reason, const std::string& where) {
-    ShowMessage(std::string(kJsonStructureText) + "\n\n原因：" + reason + "\n位置：" + (where.empty() ? "/" : where),
-                kErrorCaption, MessageIcon::Warning);
-}
+private:
+    enum class Ctx { TopObject, Probes, Probe, Samplers, Sampler, Samples, Sample, Skip };
+    struct Frame {
+        Ctx ctx;
+        std::size_t count = 0;  // elements seen, for arrays; nesting depth, for Skip
+    };
+
+    static std::string SamplerPlace(std::size_t k) { return "/sampler/" + std::to_string(k); }
+    std::string ProbePlace() const { return "/probe/" + std::to_string(probeIndex_); }
+    std::string SamplePlace() const {
+        return SamplerPlace(samplers_.size() - 1) + "/samples/" + std::to_string(sampleIndex_);
+    }
+    SamplerPart& CurrentSampler() { return samplers_.back(); }
+
+    // A value that arrives where the survey expects something: a scalar, or the
+    // empty stand-in of an object or array about to be read.
+    bool Scalar(json v) {
+        Place(std::move(v), false);
+        return true;
+    }
+    bool Open(json kind) {
+        if (!stack_.empty() && stack_.back().ctx == Ctx::Skip) {
+            ++stack_.back().count;
+            return true;
+        }
+        Place(std::move(kind), true);
+        return true;
+    }
+    bool Close() {
+        Frame done = stack_.back();
+        if (done.ctx == Ctx::Skip && done.count > 0) {
+            --stack_.back().count;
+            return true;
+        }
+        stack_.pop_back();
+        if (done.ctx == Ctx::Probe)
+            EndProbe();
+        else if (done.ctx == Ctx::Sample)
+            EndSample();
+        return true;
+    }
+    void Skip() { stack_.push_back({Ctx::Skip}); }
+
+    void Place(json v, bool opens) {
+        if (stack_.empty()) return PlaceTop(std::move(v), opens);
+        Frame& f = stack_.back();
+        switch (f.ctx) {
+            case Ctx::TopObject:
+                return PlaceTopMember(std::move(v), opens);
+            case Ctx::Probes:
+                return PlaceProbe(std::move(v), opens);
+            case Ctx::Samplers:
+                return PlaceSampler(std::move(v), opens);
+            case Ctx::Sampler:
+                return PlaceSamplerMember(std::move(v), opens);
+            case Ctx::Samples:
+                return PlaceSample(std::move(v), opens);
+            case Ctx::Probe:
+            case Ctx::Sample:
+                element_[key_] = std::move(v);
+                if (opens) Skip();
+                return;
+            case Ctx::Skip:
+                return;
+        }
+    }
+
+    void PlaceTop(json v, bool opens) {
+        if (v.is_object() && opens) {
+            stack_.push_back({Ctx::TopObject});
+            return;
+        }
+        topProblem_ = StructureError{std::string("type must be object, but is ") + v.type_name(), kTop};
+        if (opens) Skip();
+    }
+
+    // An optional array member: none when null; the type error otherwise.
+    bool ArrayOrNone(const json& v, bool opens, const Where& where, std::optional<StructureError>& problem) {
+        if (v.is_array()) return true;
+        if (!v.is_null() && !problem)
+            problem = StructureError{std::string("type must be array, but is ") + v.type_name(), where.Text()};
+        if (opens) Skip();
+        return false;
+    }
+
+    void PlaceTopMember(json v, bool opens) {
+        if (key_ == "gi") {
+            gi_ = std::move(v);
+            if (opens) Skip();
+        } else if (key_ == "probe") {
+            parts_.m_probeRecords.clear();
+            probeProblem_.reset();
+            probeIndex_ = 0;
+            if (ArrayOrNone(v, opens, Where{kTop, "probe"}, probeProblem_)) stack_.push_back({Ctx::Probes});
+        } else if (key_ == "sampler") {
+            parts_.m_syncRecords.clear();
+            samplers_.clear();
+            samplersProblem_.reset();
+            if (ArrayOrNone(v, opens, Where{kTop, "sampler"}, samplersProblem_)) stack_.push_back({Ctx::Samplers});
+        } else if (opens) {
+            Skip();
+        }
+    }
+
+    void PlaceProbe(json v, bool opens) {
+        probeIndex_ = stack_.back().count++;
+        if (opens && v.is_object()) {
+            element_ = json::object();
+            stack_.push_back({Ctx::Probe});
+            return;
+        }
+        Convert(probeProblem_, [&] { ProbeFrom(v, Where{ProbePlace()}); });
+        if (opens) Skip();
+    }
+
+    void EndProbe() {
+        if (probeProblem_) return;
+        Convert(probeProblem_, [&] { parts_.m_probeRecords.push_back(ProbeFrom(element_, Where{ProbePlace()})); });
+    }
+
+    void PlaceSampler(json v, bool opens) {
+        stack_.back().count++;
+        samplers_.emplace_back();
+        if (opens && v.is_object()) {
+            stack_.push_back({Ctx::Sampler});
+            return;
+        }
+        CurrentSampler().problem = StructureError{std::string("type must be object, but is ") + v.type_name(),
+                                                  SamplerPlace(samplers_.size() - 1)};
+        if (opens) Skip();
+    }
+
+    void PlaceSamplerMember(json v, bool opens) {
+        if (key_ != "samples") {
+            CurrentSampler().members[key_] = std::move(v);
+            if (opens) Skip();
+            return;
+        }
+        const std::string at = SamplerPlace(samplers_.size() - 1);
+        if (ArrayOrNone(v, opens, Where{at, "samples"}, CurrentSampler().problem)) stack_.push_back({Ctx::Samples});
+    }
+
+    void PlaceSample(json v, bool opens) {
+        sampleIndex_ = stack_.back().count++;
+        if (opens && v.is_object()) {
+            element_ = json::object();
+            stack_.push_back({Ctx::Sample});
+            return;
+        }
+        Convert(CurrentSampler().problem, [&] { SyncFrom(v, 0, 0, Where{SamplePlace()}); });
+        if (opens) Skip();
+    }
+
+    void EndSample() {
+        SamplerPart& s = CurrentSampler();
+        if (s.problem) return;
+        if (sampleIndex_ > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+            s.problem = StructureError{"too many samples", SamplePlace()};
+            return;
+        }
+        Convert(s.problem, [&] {
+            parts_.m_syncRecords.push_back(SyncFrom(element_, static_cast<std::int32_t>(sampleIndex_),
+                                                    static_cast<std::int32_t>(samplers_.size() - 1),
+                                                    Where{SamplePlace()}));
+        });
+    }
+
+    // Runs one conversion; its problem is kept when it is the first of its kind.
+    template <class F>
+    static void Convert(std::optional<StructureError>& first, F convert) {
+        try {
+            convert();
+        } catch (StructureError& e) {
+            if (!first) first = std::move(e);
+        }
+    }
+
+    std::vector<Frame> stack_;
+    std::string key_;
+    json element_;  // the probe or sample element being gathered
+    std::optional<json> gi_;
+    std::optional<StructureError> topProblem_;
+    std::optional<StructureError> probeProblem_;
+    std::optional<StructureError> samplersProblem_;
+    std::size_t probeIndex_ = 0;
+    std::size_t sampleIndex_ = 0;
+    std::vector<SamplerPart> samplers_;
+    SurveyStore parts_;
+};
+
+// Bytes read from an open file in chunks, ending at its end or at its first zero
+// byte; read errors are remembered.
+class ChunkedText {
+public:
+    explicit ChunkedText(std::FILE* file) : file_(file), buffer_(1 << 16) {}
+
+    bool AtEnd() {
+        if (pos_ == len_) Refill();
+        return pos_ == len_;
+    }
+    const char& Current() const { return buffer_[pos_]; }
+    void Next() { ++pos_; }
+    bool failed() const { return failed_; }
+
+private:
+    void Refill() {
+        pos_ = len_ = 0;
+        if (done_) return;
+        len_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+        if (len_ == 0) {
+            done_ = true;
+            failed_ = std::ferror(file_) != 0;
+            return;
+        }
+        if (const void* zero = std::memchr(buffer_.data(), '\0', len_)) {
+            len_ = static_cast<std::size_t>(static_cast<const char*>(zero) - buffer_.data());
+            done_ = true;
+        }
+    }
+
+    std::FILE* file_;
+    std::vector<char> buffer_;
+    std::size_t pos_ = 0;
+    std::size_t len_ = 0;
+    bool done_ = false;
+    bool failed_ = false;
+};
+
+// An input iterator over ChunkedText, for the parser.
+class ChunkIterator {
+public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = char;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const char*;
+    using reference = const char&;
+
+    ChunkIterator() = default;
+    explicit ChunkIterator(ChunkedText* text) : text_(text) {}
+    reference operator*() const { return text_->Current(); }
+    ChunkIterator& operator++() {
+        text_->Next();
+        return *this;
+    }
+    bool operator==(const ChunkIterator& other) const { return AtEnd() == other.AtEnd(); }
+    bool operator!=(const ChunkIterator& other) const { return !(*this == other); }
+
+private:
+    bool AtEnd() const { return text_ == nullptr || text_->AtEnd(); }
+    ChunkedText* text_ = nullptr;
+};
 
 template <class T>
 void Append(std::vector<T>& to, std::vector<T>& from) {
-    to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+    if (to.empty())
+        to = std::move(from);
+    else
+        to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
 }
 
-}  // namespace
-
-bool LoadJsonSurvey(SurveyStore& store, std::string_view text) {
-    text = text.substr(0, std::min(text.size(), text.find('\0')));
-    SurveyStore parts;
-    try {
-        parts = SurveyFrom(json::parse(text.begin(), text.end()));
-    } catch (const json::parse_error& e) {
-        ReportParseError(e.what(), e.byte);
-        return false;
-    } catch (const json::exception& e) {  // a number too large for a double, found while parsing
-        ReportStructureError(e.what(), "");
-        return false;
-    } catch (const StructureError& e) {
-        ReportStructureError(e.reason, e.where);
-        return false;
-    }
+// The records and parameters of a good document join the store, which then holds a
+// survey as after a download: parameters applied, holes rebuilt when there are none.
+void AppendImportedSurvey(SurveyStore& store, SurveyStore parts) {
     Append(store.m_probeRecords, parts.m_probeRecords);
     Append(store.m_syncRecords, parts.m_syncRecords);
     Append(store.m_holeParams, parts.m_holeParams);
     ApplyParamsOnly(store);
     RebuildHolesIfNone(store);
-    return true;
 }
 
-bool LoadJsonFile(SurveyStore& store, const std::string& path) {
+// Reads one document into `parts`, or says what is wrong with it.
+template <class Iterator>
+FileResult ReadJson(Iterator first, Iterator last, const std::string& file, SurveyStore& parts) {
+    FileResult result;
+    SurveyReader reader;
+    json::sax_parse(first, last, &reader);
+    try {
+        if (reader.syntax) {
+            result.Fail({FileProblemKind::JsonSyntax, file, reader.syntax->reason, {}, reader.syntax->byte});
+            return result;
+        }
+        if (reader.overflow) throw *reader.overflow;
+        parts = reader.Finish();
+    } catch (const StructureError& e) {
+        result.Fail({FileProblemKind::JsonStructure, file, e.reason, e.where});
+    }
+    return result;
+}
+
+}  // namespace
+
+FileResult LoadJsonSurvey(SurveyStore& store, std::string_view text, const std::string& file) {
+    text = text.substr(0, std::min(text.size(), text.find('\0')));
+    SurveyStore parts;
+    FileResult result = ReadJson(text.begin(), text.end(), file, parts);
+    if (result) AppendImportedSurvey(store, std::move(parts));
+    return result;
+}
+
+FileResult LoadJsonFile(SurveyStore& store, const std::string& path) {
+    FileResult result;
     std::uint64_t size = 0;
     std::string problem;
     InputFile file = OpenInputFile(path, size, problem);
-    std::string bytes;
-    if (file) {
-        char chunk[4096];
-        for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;) bytes.append(chunk, n);
-        if (std::ferror(file.get())) problem = std::strerror(errno);
+    if (!file) {
+        result.Fail({FileProblemKind::CannotOpen, path, problem});
+        return result;
     }
-    if (!problem.empty()) {
-        ShowMessage(std::string(kOpenFailedText) + "\n\n" + path + "\n" + problem, kAppCaption, MessageIcon::Warning);
-        return false;
+    if (size == 0) return result;
+    ChunkedText text(file.get());
+    SurveyStore parts;
+    result = ReadJson(ChunkIterator(&text), ChunkIterator(), path, parts);
+    if (text.failed()) {
+        FileResult failed;
+        failed.Fail({FileProblemKind::CannotOpen, path, std::strerror(EIO)});
+        return failed;
     }
-    if (bytes.empty()) return true;
-    return LoadJsonSurvey(store, bytes);
+    if (result) AppendImportedSurvey(store, std::move(parts));
+    return result;
 }
 
-bool ImportJsonFile(SurveyStore& store, const std::string& path) {
+FileResult ImportJsonFile(SurveyStore& store, const std::string& path) {
     store.m_fileMode = kFileModeJson;
     store.ClearCollections();
     return LoadJsonFile(store, path);

@@ -2,27 +2,29 @@
 
 #include <algorithm>
 
-#include "atomic_file.h"
-#include "core/messages.h"
-#include "file_texts.h"
+#include "file_kind.h"
 #include "json_import.h"
 #include "survey_file.h"
 
 namespace sondara {
 
-bool OpenAnySurvey(SurveyStore& store, const std::vector<std::string>& paths) {
-    const auto isJson = [](const std::string& p) { return LowerExtension(p) == "json"; };
+FileResult OpenAnySurvey(SurveyStore& store, const std::vector<std::string>& paths) {
+    const auto isJson = [](const std::string& p) { return FileKindOf(p) == FileKind::Json; };
     const auto jsonCount = std::count_if(paths.begin(), paths.end(), isJson);
-    if (paths.empty()) return false;
+    FileResult result;
+    if (paths.empty()) {
+        result.failed = true;
+        return result;
+    }
     if (jsonCount == 1 && paths.size() == 1) return ImportJsonFile(store, paths.front());
     if (jsonCount > 0) {
-        ShowMessage("JSON 测斜数据文件只能单独打开，不能与其他文件合并。", kAppCaption, MessageIcon::Warning);
-        return false;
+        result.Fail({FileProblemKind::JsonNotAlone});
+        return result;
     }
-    return OpenSurveyFiles(store, paths).ok();
+    return OpenSurveyFiles(store, paths);
 }
 
-bool LoadByFileMode(SurveyStore& store, const std::string& path) {
+FileResult LoadByFileMode(SurveyStore& store, const std::string& path) {
     return store.m_fileMode == kFileModeJson ? LoadJsonFile(store, path) : LoadSurveyFile(store, path);
 }
 

@@ -1,21 +1,18 @@
 #pragma once
-// Save and Save As after the save dialog: the chosen name's extension decides what
-// is written, without regard to letter case.
+// Save and Save As after the save dialog: the chosen name's kind (FileKindOf, any
+// letter case) decides what is written.
 
 #include <string>
 
 #include "core/records.h"
+#include "file_result.h"
+#include "survey_file.h"
 
 namespace sondara {
 
-enum class SaveKind { SurveyFile, Excel, Unsupported };
-
-// bhx: the survey data file; xls, xlsx: the Excel export; anything else: unsupported.
-SaveKind SaveKindFor(const std::string& path);
-
-// Writes the store as the extension says (SaveSurveyFile or ExportExcel). Any other
-// extension writes nothing and says so ("不支持的文件类型，未保存。..."). Changes
-// nothing in the store; returns whether a file was written.
-bool SaveAs(const SurveyStore& store, const std::string& path);
+// A survey data file (SaveSurveyFile, with `longNames`) for .bhx, the Excel export
+// for .xlsx and .xls; any other name writes nothing (UnsupportedKind). Changes
+// nothing in the store.
+FileResult SaveAs(const SurveyStore& store, const std::string& path, LongNames longNames = LongNames::Refuse);
 
 }  // namespace sondara

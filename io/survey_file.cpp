@@ -1,18 +1,23 @@
 #include "survey_file.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <iterator>
 #include <limits>
+#include <map>
 #include <memory>
+#include <set>
+#include <system_error>
 
 #include "atomic_file.h"
-#include "core/messages.h"
 #include "core/survey_pipeline.h"
-#include "file_texts.h"
+#include "core/text.h"
 #include "input_file.h"
 #include "post_load.h"
 
@@ -27,6 +32,13 @@ constexpr std::size_t kMagicSize = 8;
 constexpr std::size_t kParamNumbersSize = 40;
 constexpr std::size_t kMinHoleBlockSize = 4 + kParamBlockSize;
 
+// zlib's CRC-32, continued over `n` more bytes. (zlib restarts the sum when given no
+// buffer, as an empty vector's data may be.)
+std::uint32_t Crc32(std::uint32_t crc, const void* data, std::size_t n) {
+    if (n == 0) return crc;
+    return static_cast<std::uint32_t>(::crc32_z(crc, static_cast<const Bytef*>(data), n));
+}
+
 // ---- Writing --------------------------------------------------------------------
 
 struct StringOut {
@@ -34,11 +46,17 @@ struct StringOut {
     void Put(const void* p, std::size_t n) { bytes.append(static_cast<const char*>(p), n); }
 };
 
+// Counts and checksums what it writes, for the trailer.
 struct FileOut {
     std::FILE* file;
     bool ok = true;
+    std::uint64_t count = 0;
+    std::uint32_t crc = 0;
     void Put(const void* p, std::size_t n) {
-        if (ok && n != 0 && std::fwrite(p, 1, n, file) != n) ok = false;
+        if (!ok || n == 0) return;
+        if (std::fwrite(p, 1, n, file) != n) ok = false;
+        count += n;
+        crc = Crc32(crc, p, n);
     }
 };
 
@@ -53,7 +71,8 @@ void PutParams(Out& out, const HoleParams& p) {
     const float numbers[10] = {p.pbLen, p.e0, p.n0, p.d0, p.x0, p.y0, p.z0, p.gi, p.dPos, p.dDip};
     out.Put(numbers, sizeof numbers);
     char16_t name[kNameUnits] = {};
-    std::copy_n(p.name.begin(), std::min(p.name.size(), kNameUnits), name);
+    const std::u16string stored = StoredName(p.name);
+    std::copy(stored.begin(), stored.end(), name);
     out.Put(name, sizeof name);
 }
 
@@ -75,6 +94,14 @@ void PutImage(Out& out, const SurveyStore& s) {
     }
 }
 
+std::string TrailerFor(std::uint64_t count, std::uint32_t crc) {
+    std::string trailer(kTrailerMagic, kMagicSize);
+    const auto size = static_cast<std::uint32_t>(count);
+    trailer.append(reinterpret_cast<const char*>(&size), 4);
+    trailer.append(reinterpret_cast<const char*>(&crc), 4);
+    return trailer;
+}
+
 // The counts of the file are 32 bits wide (a hole's record count is signed).
 bool FitsTheFormat(const SurveyStore& s) {
     constexpr std::size_t kMaxCount = std::numeric_limits<std::uint32_t>::max();
@@ -87,15 +114,23 @@ bool FitsTheFormat(const SurveyStore& s) {
                        [](const HoleSurvey& h) { return h.records.size() <= kMaxHoleRecords; });
 }
 
+// The trailer counts the bytes before it in 32 bits: an image of 4 GiB or more is
+// written without one, as other writers write every file.
+bool TrailerFits(std::uint64_t imageSize) { return imageSize <= std::numeric_limits<std::uint32_t>::max(); }
+
 // ---- Reading --------------------------------------------------------------------
 
+// Both readers keep the CRC-32 of what they have read, for the trailer check.
 class MemoryReader {
 public:
     explicit MemoryReader(std::string_view bytes) : bytes_(bytes) {}
     std::uint64_t remaining() const { return bytes_.size() - pos_; }
+    std::uint64_t consumed() const { return pos_; }
+    std::uint32_t crc() const { return crc_; }
     bool Read(void* out, std::size_t n) {
         if (n > remaining()) return false;
         if (n != 0) std::memcpy(out, bytes_.data() + pos_, n);
+        crc_ = Crc32(crc_, bytes_.data() + pos_, n);
         pos_ += n;
         return true;
     }
@@ -103,25 +138,52 @@ public:
 private:
     std::string_view bytes_;
     std::size_t pos_ = 0;
+    std::uint32_t crc_ = 0;
 };
 
 class FileReader {
 public:
-    FileReader(std::FILE* file, std::uint64_t size) : file_(file), remaining_(size) {}
+    FileReader(std::FILE* file, std::uint64_t size) : file_(file), size_(size), remaining_(size) {}
     std::uint64_t remaining() const { return remaining_; }
+    std::uint64_t consumed() const { return size_ - remaining_; }
+    std::uint32_t crc() const { return crc_; }
+    // Reads in pieces; the checksum of one piece is taken on a helper thread while
+    // the next piece is read, so a large file costs little more than reading it.
     bool Read(void* out, std::size_t n) {
         if (n > remaining_) return false;
-        if (n != 0 && std::fread(out, 1, n, file_) != n) {
-            remaining_ = 0;  // the file shrank under us or could not be read
-            return false;
+        constexpr std::size_t kPiece = 1 << 22;
+        std::future<std::uint32_t> pending;
+        bool ok = true;
+        for (auto* at = static_cast<char*>(out); n > 0;) {
+            const std::size_t piece = std::min(n, kPiece);
+            if (std::fread(at, 1, piece, file_) != piece) {
+                ok = false;
+                break;
+            }
+            if (pending.valid()) crc_ = pending.get();
+            if (piece == n && !pending.valid()) {
+                crc_ = Crc32(crc_, at, piece);  // small reads: no thread
+            } else {
+                try {
+                    pending = std::async(std::launch::async, Crc32, crc_, at, piece);
+                } catch (const std::system_error&) {
+                    crc_ = Crc32(crc_, at, piece);  // no thread to be had: take it here
+                }
+            }
+            remaining_ -= piece;
+            at += piece;
+            n -= piece;
         }
-        remaining_ -= n;
-        return true;
+        if (pending.valid()) crc_ = pending.get();
+        if (!ok) remaining_ = 0;  // the file shrank under us or could not be read
+        return ok;
     }
 
 private:
     std::FILE* file_;
+    std::uint64_t size_;
     std::uint64_t remaining_;
+    std::uint32_t crc_ = 0;
 };
 
 std::string EndedEarly(const char* what) { return std::string("文件在") + what + "处提前结束"; }
@@ -186,6 +248,27 @@ std::string ReadHoles(Reader& in, std::vector<HoleSurvey>& holes) {
     return {};
 }
 
+// After the last hole block: nothing (a file from another writer), or exactly a
+// trailer that matches everything before it.
+template <class Reader>
+std::string CheckEnd(Reader& in) {
+    const std::uint64_t left = in.remaining();
+    if (left == 0) return {};
+    const std::uint64_t before = in.consumed();
+    const std::uint32_t crc = in.crc();
+    char trailer[kTrailerSize];
+    if (left != kTrailerSize || !in.Read(trailer, kTrailerSize) ||
+        std::memcmp(trailer, kTrailerMagic, kMagicSize) != 0) {
+        return "最后一个钻孔之后多出 " + std::to_string(left) + " 字节";
+    }
+    std::uint32_t count = 0;
+    std::uint32_t stored = 0;
+    std::memcpy(&count, trailer + 8, 4);
+    std::memcpy(&stored, trailer + 12, 4);
+    if (count != before || stored != crc) return "完整性校验不符：文件内容在保存后被改动或已损坏";
+    return {};
+}
+
 template <class Reader>
 std::string ReadSections(Reader& in, SurveyImage& image) {
     std::string problem = ReadRecords(in, image.probeRecords, "探管记录");
@@ -199,7 +282,8 @@ std::string ReadSections(Reader& in, SurveyImage& image) {
     for (HoleParams& p : image.holeParams) {
         if (!ReadParams(in, p)) return EndedEarly("钻孔参数");
     }
-    return ReadHoles(in, image.holes);
+    problem = ReadHoles(in, image.holes);
+    return problem.empty() ? CheckEnd(in) : problem;
 }
 
 template <class Reader>
@@ -211,7 +295,9 @@ SurveyImage ReadImage(Reader& in) {
         image.status = ImageStatus::WrongMagic;
         return image;
     }
-    std::string problem = have < kMagicSize ? EndedEarly("文件头") : ReadSections(in, image);
+    std::string problem = have == 0           ? "文件为空（0 字节）"
+                          : have < kMagicSize ? EndedEarly("文件头")
+                                              : ReadSections(in, image);
     if (!problem.empty()) {
         image = SurveyImage{};  // all or nothing
         image.status = ImageStatus::Damaged;
@@ -228,16 +314,45 @@ void AppendAll(std::vector<T>& to, std::vector<T>& from) {
         to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
 }
 
+// ---- Names ----------------------------------------------------------------------
+
+// The names of one list that a save would shorten, each once, in order.
+void CollectCuts(const std::vector<std::u16string>& names, std::vector<NameCut>& cuts, std::set<std::u16string>& seen) {
+    for (const std::u16string& name : names) {
+        if (name.size() <= kNameUnits || !seen.insert(name).second) continue;
+        cuts.push_back({Utf16ToUtf8(name), Utf16ToUtf8(StoredName(name))});
+    }
+}
+
+// Names of one list whose stored forms meet although the names differ.
+void CollectCollisions(const std::vector<std::u16string>& names, std::vector<NameCut>& out,
+                       std::set<std::u16string>& seen) {
+    std::map<std::u16string, std::set<std::u16string>> byStored;
+    for (const std::u16string& name : names) byStored[StoredName(name)].insert(name);
+    for (const std::u16string& name : names) {
+        if (byStored[StoredName(name)].size() < 2 || !seen.insert(name).second) continue;
+        out.push_back({Utf16ToUtf8(name), Utf16ToUtf8(StoredName(name))});
+    }
+}
+
+template <class Collect, class Out>
+std::vector<Out> EachNameList(const SurveyStore& store, Collect collect) {
+    std::vector<std::u16string> params, holes;
+    for (const HoleParams& p : store.m_holeParams) params.push_back(p.name);
+    for (const HoleSurvey& h : store.m_holes) holes.push_back(h.name);
+    std::vector<Out> out;
+    std::set<std::u16string> seen;
+    collect(params, out, seen);
+    collect(holes, out, seen);
+    return out;
+}
+
 void RunPostLoadSteps(SurveyStore& store) {
     if (store.m_openCount > 1) {
         RenumberSyncHoles(store.m_syncRecords);
         ApplyParamsOnly(store);
     }
     RebuildHolesIfNone(store);
-}
-
-void ReportFile(const char* what, const std::string& path, const std::string& reason) {
-    ShowMessage(std::string(what) + "\n\n" + path + "\n" + reason, kAppCaption, MessageIcon::Warning);
 }
 
 }  // namespace
@@ -249,38 +364,62 @@ std::string SurveyFileBytes(const SurveyStore& store) {
     return bytes;
 }
 
+std::string IntegrityTrailer(std::string_view image) {
+    if (!TrailerFits(image.size())) return {};
+    return TrailerFor(image.size(), Crc32(0, image.data(), image.size()));
+}
+
+std::string SavedSurveyFileBytes(const SurveyStore& store) {
+    std::string bytes = SurveyFileBytes(store);
+    return bytes + IntegrityTrailer(bytes);
+}
+
 SurveyImage ParseSurveyImage(std::string_view bytes) {
     MemoryReader in(bytes);
     return ReadImage(in);
 }
 
-bool LoadSurveyFile(SurveyStore& store, const std::string& path) {
+std::u16string StoredName(const std::u16string& name) {
+    if (name.size() <= kNameUnits) return name;
+    std::size_t units = kNameUnits;
+    if (name[units - 1] >= 0xD800 && name[units - 1] <= 0xDBFF) --units;  // never half a character
+    return name.substr(0, units);
+}
+
+std::vector<NameCut> NamesCutOnSave(const SurveyStore& store) {
+    return EachNameList<decltype(&CollectCuts), NameCut>(store, &CollectCuts);
+}
+
+std::vector<NameCut> NamesCollidingOnSave(const SurveyStore& store) {
+    return EachNameList<decltype(&CollectCollisions), NameCut>(store, &CollectCollisions);
+}
+
+FileResult LoadSurveyFile(SurveyStore& store, const std::string& path) {
+    FileResult result;
     std::uint64_t size = 0;
     std::string problem;
     InputFile file = OpenInputFile(path, size, problem);
     if (!file) {
-        ReportFile(kOpenFailedText, path, problem);
-        return false;
+        result.Fail({FileProblemKind::CannotOpen, path, problem});
+        return result;
     }
-    if (size == 0) return true;
-
     FileReader in(file.get(), size);
     SurveyImage image = ReadImage(in);
     file.reset();
     if (image.status == ImageStatus::WrongMagic) {
-        ShowMessage(kWrongFormatText, kWarningCaption, MessageIcon::Warning);
-        return false;
+        result.Fail({FileProblemKind::WrongFormat, path});
+        return result;
     }
     if (image.status == ImageStatus::Damaged) {
-        ReportFile(kDamagedFileText, path, "原因：" + image.problem);
-        return false;
+        result.Fail({FileProblemKind::Damaged, path, image.problem});
+        return result;
     }
     AppendAll(store.m_probeRecords, image.probeRecords);
     AppendAll(store.m_syncRecords, image.syncRecords);
     AppendAll(store.m_holeParams, image.holeParams);
     AppendAll(store.m_holes, image.holes);
     RunPostLoadSteps(store);
-    return true;
+    return result;
 }
 
 OpenResult OpenSurveyFiles(SurveyStore& store, const std::vector<std::string>& paths) {
@@ -292,30 +431,53 @@ OpenResult OpenSurveyFiles(SurveyStore& store, const std::vector<std::string>& p
     result.storeChanged = true;
     for (const std::string& path : paths) {
         ++store.m_openCount;
-        if (!LoadSurveyFile(store, path)) ++result.filesFailed;
+        FileResult one = LoadSurveyFile(store, path);
+        if (!one) ++result.filesFailed;
+        result.Take(std::move(one));
     }
     return result;
 }
 
-bool SaveSurveyFile(const SurveyStore& store, const std::string& path) {
+FileResult SaveSurveyFile(const SurveyStore& store, const std::string& path, LongNames longNames) {
+    FileResult result;
+    if (std::vector<NameCut> collide = NamesCollidingOnSave(store); !collide.empty()) {
+        result.Fail({FileProblemKind::NamesCollide, path, {}, {}, 0, std::move(collide)});
+        return result;
+    }
+    std::vector<NameCut> cuts = NamesCutOnSave(store);
+    if (!cuts.empty() && longNames == LongNames::Refuse) {
+        result.Fail({FileProblemKind::NamesTooLong, path, {}, {}, 0, std::move(cuts)});
+        return result;
+    }
     if (!FitsTheFormat(store)) {
-        ReportFile(kSaveFailedText, path, "记录数超出数据文件格式的上限");
-        return false;
+        result.Fail({FileProblemKind::CannotSave, path, "记录数超出数据文件格式的上限"});
+        return result;
+    }
+    if (auto refused = SaveTargetProblem(path)) {
+        result.Fail(std::move(*refused));
+        return result;
     }
     const std::string problem = ReplaceFileAtomically(path, [&store](const std::string& temp) -> std::string {
         std::FILE* f = std::fopen(temp.c_str(), "wb");
         if (f == nullptr) return std::strerror(errno);
         FileOut out{f};
         PutImage(out, store);
+        if (TrailerFits(out.count)) {
+            const std::string trailer = TrailerFor(out.count, out.crc);
+            out.Put(trailer.data(), trailer.size());
+        }
         const int writeErrno = errno;
         const bool closed = std::fclose(f) == 0;
         if (!out.ok) return std::strerror(writeErrno);
         if (!closed) return std::strerror(errno);
         return {};
     });
-    if (problem.empty()) return true;
-    ReportFile(kSaveFailedText, path, problem);
-    return false;
+    if (!problem.empty()) {
+        result.Fail({FileProblemKind::CannotSave, path, problem});
+        return result;
+    }
+    if (!cuts.empty()) result.Note({FileProblemKind::NamesCut, path, {}, {}, 0, std::move(cuts)});
+    return result;
 }
 
 }  // namespace sondara

@@ -1,11 +1,13 @@
 // sondara-cli's file commands, run as a user would run them.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "core/text.h"
 #include "io/survey_file.h"
 #include "tests/io/io_fixtures.h"
 
@@ -112,6 +114,38 @@ TEST(Cli, Failures_ExitWithOneAndWriteNothing) {
         EXPECT_EQ(dir.Names(), (std::vector<std::string>{"bad.bhx", "bad.json", "good.bhx"}));
     }
     EXPECT_EQ(Cli(dir, "export --help").status, 0);
+}
+
+// Nobody is asked on the command line: names the file cannot keep whole are listed
+// on stderr and shortened, names that would merge and read-only targets fail.
+TEST(Cli, LongNamesAndReadOnlyTargets_AreNamedOnStderr) {
+    test::TempDir dir;
+    std::string longName = kSurveyJson;
+    longName.replace(longName.find("孔1"), std::string("孔1").size(), "North-Panel-001");
+    test::WriteBytes(dir / "long.json", longName);
+    std::string twoLong = longName;
+    twoLong.replace(
+        twoLong.find("]}]}"), 4,
+        R"(]}, {"name":"North-Panel-002","pbLen":1,"dDip":0,"dPos":0,"x0":0,"y0":0,"z0":0,"e0":0,"n0":0,"d0":0}]})");
+    test::WriteBytes(dir / "two.json", twoLong);
+
+    Result r = Cli(dir, "import-json long.json -o long.bhx");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("“North-Panel-001” → “North-Panel-”"), std::string::npos) << r.err;
+    EXPECT_EQ(Utf16ToUtf8(ParseSurveyImage(test::ReadBytes(dir / "long.bhx")).holes[0].name), "North-Panel-");
+
+    r = Cli(dir, "import-json two.json -o two.bhx");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("重名"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("“North-Panel-002” → “North-Panel-”"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "two.bhx"));
+
+    test::WriteBytes(dir / "ro.bhx", "old");
+    ::chmod((dir / "ro.bhx").c_str(), 0444);
+    r = Cli(dir, "open long.bhx -o ro.bhx");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("只读"), std::string::npos) << r.err;
+    EXPECT_EQ(test::ReadBytes(dir / "ro.bhx"), "old");
 }
 
 }  // namespace

@@ -5,10 +5,11 @@
 
 #include "core/messages.h"
 #include "io/excel_export.h"
-#include "io/file_texts.h"
 #include "io/save_as.h"
 #include "io/survey_file.h"
 #include "tests/io/io_fixtures.h"
+#include "ui/common/file_messages.h"
+#include "ui/common/file_texts.h"
 
 namespace sondara {
 namespace {
@@ -17,17 +18,30 @@ using nlohmann::json;
 using Rows = std::vector<std::vector<std::string>>;
 
 // Reads a workbook back with an independent reader: Debian's openpyxl. Gives the
-// sheet names in order and every sheet's cells as texts.
+// sheet names in order, every sheet's cells as the texts they show (a number in its
+// number format), and every cell's kind ("n" number, "s" text, "" blank) with its
+// number format.
 json ReadWorkbook(const std::string& path) {
     test::TempDir dir;
     const std::string copy = dir / "copy.xlsx";  // openpyxl goes by the extension
     test::WriteBytes(copy, test::ReadBytes(path));
     test::WriteBytes(dir / "read.py", R"(
 import json, sys, openpyxl
+def shown(cell):
+    v = cell.value
+    if v is None:
+        return ""
+    if isinstance(v, (int, float)) and not isinstance(v, bool):
+        f = cell.number_format
+        return "%.*f" % (len(f) - 2, v) if f.startswith("0.") else "%d" % v if f == "0" else repr(v)
+    return v
+def kind(cell):
+    v = cell.value
+    return ["" if v is None else "s" if isinstance(v, str) else "n", cell.number_format]
 book = openpyxl.load_workbook(sys.argv[1])
 print(json.dumps({"names": book.sheetnames,
-                  "sheets": {ws.title: [["" if v is None else v for v in row] for row in ws.iter_rows(values_only=True)]
-                             for ws in book.worksheets}}))
+                  "sheets": {ws.title: [[shown(c) for c in row] for row in ws.iter_rows()] for ws in book.worksheets},
+                  "kinds": {ws.title: [[kind(c) for c in row] for row in ws.iter_rows()] for ws in book.worksheets}}))
 )");
     const std::string command = "/usr/bin/python3 " + dir / "read.py" + " " + copy + " > " + dir / "out.json";
     if (std::system(command.c_str()) != 0) return nullptr;
@@ -72,7 +86,7 @@ TEST(ExcelExport, Workbook_HoldsOneSheetPerNamedHoleThenTheParameters) {
     s.m_holes = {k1, Hole(u"", {StationAt(1, 1, 0)}), Hole(u"孔二", {})};
     test::TempDir dir;
     RecordedMessages messages;
-    ASSERT_TRUE(ExportExcel(s, dir / "out.xlsx"));
+    ASSERT_TRUE(ShowFileResult(ExportExcel(s, dir / "out.xlsx")));
     EXPECT_TRUE(messages.messages().empty());
     const json book = ReadWorkbook(dir / "out.xlsx");
     ASSERT_FALSE(book.is_null());
@@ -96,13 +110,42 @@ TEST(ExcelExport, Workbook_HoldsOneSheetPerNamedHoleThenTheParameters) {
     ASSERT_EQ(params.size(), 4u);  // every hole, the unnamed one too
     EXPECT_EQ(params[0],
               (std::vector<std::string>{"钻孔名称", "钻杆长度", "西磁偏角", "设计倾角", "设计真方位", "初始孔深"}));
-    EXPECT_EQ(params[1], (std::vector<std::string>{"K1", "1.500", "2.500", "10.000", "92.000", "1.000"}));
+    // "设计真方位" is the design true azimuth the editor shows: stored 92 less the declination 2.5.
+    EXPECT_EQ(params[1], (std::vector<std::string>{"K1", "1.500", "2.500", "10.000", "89.500", "1.000"}));
     EXPECT_EQ(params[2][0], "");
+}
+
+// A surveyor sums and charts the workbook: numbers are numeric cells whose format
+// shows the exported decimals, texts stay texts, and a value without meaning is blank.
+TEST(ExcelExport, Cells_AreNumbersInTheirDecimalsTextsStayTextsUndefinedIsBlank) {
+    SurveyStore s;
+    ProbeRecord station = StationAt(3, -3, 97.5f);
+    station.time = test::TimeAt(3661);
+    s.m_holes = {Hole(u"K1", {station, StationAt(0, 0, 10)})};
+    test::TempDir dir;
+    ASSERT_TRUE(ExportExcel(s, dir / "out.xlsx"));
+    const json book = ReadWorkbook(dir / "out.xlsx");
+    ASSERT_FALSE(book.is_null());
+    const auto kinds = [](const json& row) {
+        std::vector<std::string> out;
+        for (const json& cell : row) out.push_back(cell[0].get<std::string>() + " " + cell[1].get<std::string>());
+        return out;
+    };
+    const json& k1 = book["kinds"]["K1"];
+    EXPECT_EQ(kinds(k1[0])[2], "s General");  // the header is text
+    EXPECT_EQ(kinds(k1[1]),
+              (std::vector<std::string>{"s General", "n 0", "n 0.0", "n 0.0", "n 0.00", "n 0.0", "n 0.0000", "n 0.0000",
+                                        "n 0.0", "s General", "n 0.000", "n 0.000", "n 0.000", "n 0.000", "n 0.000",
+                                        "n 0.000", "n 0.000", "n 0.000"}));
+    EXPECT_EQ(kinds(k1[2])[16], " General");  // no direction at the origin: blank
+    EXPECT_EQ(kinds(k1[2])[17], " General");
+    EXPECT_EQ(kinds(book["kinds"]["初始参数"][1]),
+              (std::vector<std::string>{"s General", "n 0.000", "n 0.000", "n 0.000", "n 0.000", "n 0.000"}));
 }
 
 TEST(ExcelExport, EmptyStore_HasOnlyTheParameterSheet) {
     test::TempDir dir;
-    ASSERT_TRUE(ExportExcel(SurveyStore{}, dir / "e.xlsx"));
+    ASSERT_TRUE(ShowFileResult(ExportExcel(SurveyStore{}, dir / "e.xlsx")));
     const json book = ReadWorkbook(dir / "e.xlsx");
     EXPECT_EQ(book["names"], json({"初始参数"}));
     EXPECT_EQ(book["sheets"]["初始参数"].size(), 1u);
@@ -169,7 +212,7 @@ TEST(ExcelExport, HoleWithABadSheetName_KeepsItsRowsAndIsReportedOnce) {
                  Hole(u"A/B", {StationAt(4, 4, 0)})};
     test::TempDir dir;
     RecordedMessages messages;
-    ASSERT_TRUE(ExportExcel(s, dir / "out.xlsx"));
+    ASSERT_TRUE(ShowFileResult(ExportExcel(s, dir / "out.xlsx")));
     ASSERT_EQ(messages.messages().size(), 2u);
     EXPECT_EQ(messages.messages()[0].text.find(kSheetCreateFailedText), 0u);
     EXPECT_NE(messages.messages()[0].text.find("K1 (2)"), std::string::npos);
@@ -186,7 +229,7 @@ TEST(ExcelExport, NameWithCharactersTheXmlCannotHold_StillGivesAReadableWorkbook
     s.m_holes = {Hole(u"A\u0001B", {StationAt(1, 1, 0)}), Hole(u"C\nD\uFFFF", {StationAt(2, 2, 0)})};
     test::TempDir dir;
     RecordedMessages messages;
-    ASSERT_TRUE(ExportExcel(s, dir / "out.xlsx"));
+    ASSERT_TRUE(ShowFileResult(ExportExcel(s, dir / "out.xlsx")));
     const json book = ReadWorkbook(dir / "out.xlsx");
     ASSERT_FALSE(book.is_null());
     EXPECT_EQ(book["names"], json({"A_B", "C_D_", "初始参数"}));
@@ -199,10 +242,11 @@ TEST(ExcelExport, FailedExport_KeepsTheOldWorkbook) {
     SurveyStore big;
     big.m_holes = {Hole(u"K1", std::vector<ProbeRecord>(3000, StationAt(1, 2, 3)))};
     RecordedMessages messages;
-    const bool exported = test::WithFileSizeLimit(2048, [&] { return ExportExcel(big, dir / "old.xlsx"); });
+    const bool exported =
+        test::WithFileSizeLimit(2048, [&] { return ShowFileResult(ExportExcel(big, dir / "old.xlsx")); });
     EXPECT_FALSE(exported);
     EXPECT_EQ(test::ReadBytes(dir / "old.xlsx"), "old workbook");
-    EXPECT_FALSE(ExportExcel(big, dir / "none/x.xlsx"));
+    EXPECT_FALSE(ShowFileResult(ExportExcel(big, dir / "none/x.xlsx")));
     ASSERT_EQ(messages.messages().size(), 2u);
     EXPECT_EQ(messages.messages()[0].text.find(kExportFailedText), 0u);
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"old.xlsx"});
@@ -224,7 +268,7 @@ TEST(SaveAs, Extension_DecidesWhatIsWritten) {
         SCOPED_TRACE(c.name);
         test::TempDir dir;
         RecordedMessages messages;
-        const bool written = SaveAs(s, dir / c.name);
+        const bool written = ShowFileResult(SaveAs(s, dir / c.name));
         EXPECT_EQ(written, c.starts != nullptr);
         if (c.starts != nullptr) {
             EXPECT_TRUE(messages.messages().empty());

@@ -4,10 +4,11 @@
 #include <cstdlib>
 
 #include "core/messages.h"
-#include "io/file_texts.h"
 #include "io/group_plot_file.h"
 #include "io/narrow_text.h"
 #include "tests/io/io_fixtures.h"
+#include "ui/common/file_messages.h"
+#include "ui/common/file_texts.h"
 
 namespace sondara {
 namespace {
@@ -123,10 +124,10 @@ TEST(GroupPlotFile, Write_ReportsNoHolesAndUnwritablePaths) {
     s.m_holes = {Hole(u"孔1", 1)};
     s.m_holeParams = {s.m_holes[0].params()};
     RecordedMessages messages;
-    ASSERT_TRUE(WriteGroupPlotFile(s, dir / "gpv.txt"));
+    ASSERT_TRUE(ShowFileResult(WriteGroupPlotFile(s, dir / "gpv.txt")));
     EXPECT_EQ(test::ReadBytes(dir / "gpv.txt"), Bytes(s, NarrowCodeSet()));
-    EXPECT_FALSE(WriteGroupPlotFile(s, dir / "no/gpv.txt"));
-    EXPECT_FALSE(WriteGroupPlotFile(SurveyStore{}, dir / "empty.txt"));
+    EXPECT_FALSE(ShowFileResult(WriteGroupPlotFile(s, dir / "no/gpv.txt")));
+    EXPECT_FALSE(ShowFileResult(WriteGroupPlotFile(SurveyStore{}, dir / "empty.txt")));
     ASSERT_EQ(messages.messages().size(), 2u);
     EXPECT_EQ(messages.messages()[0].text.find(kGroupPlotFileFailedText), 0u);
     EXPECT_EQ(messages.messages()[1].text, kNoHolesText);

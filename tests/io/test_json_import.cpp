@@ -4,10 +4,11 @@
 
 #include "core/messages.h"
 #include "core/time_seam.h"
-#include "io/file_texts.h"
 #include "io/json_import.h"
 #include "io/survey_file.h"
 #include "tests/io/io_fixtures.h"
+#include "ui/common/file_messages.h"
+#include "ui/common/file_texts.h"
 
 namespace sondara {
 namespace {
@@ -52,7 +53,7 @@ Import ImportText(const std::string& text) {
     ScopedTimeSeam utc8(FixedTimeSeam(8 * 3600, 0));
     RecordedMessages recorded;
     SurveyStore store;
-    const bool ok = LoadJsonSurvey(store, text);
+    const bool ok = ShowFileResult(LoadJsonSurvey(store, text));
     return {ok, std::move(store), recorded.messages()};
 }
 
@@ -195,7 +196,7 @@ TEST(JsonImport, DocumentNotASurvey_IsReportedAndAddsNothing) {
         RecordedMessages recorded;
         SurveyStore store = test::RawTwoHoleSurvey();
         const std::string before = SurveyFileBytes(store);
-        EXPECT_FALSE(LoadJsonSurvey(store, c.text()));
+        EXPECT_FALSE(ShowFileResult(LoadJsonSurvey(store, c.text())));
         EXPECT_EQ(SurveyFileBytes(store), before);
         ASSERT_EQ(recorded.messages().size(), 1u);
         const Message& m = recorded.messages()[0];
@@ -203,6 +204,40 @@ TEST(JsonImport, DocumentNotASurvey_IsReportedAndAddsNothing) {
         EXPECT_NE(m.text.find(c.mentions), std::string::npos) << m.text;
         EXPECT_EQ(m.caption, "错误");
     }
+}
+
+// The import reads the text as it comes: where the members stand, what else they
+// hold, and a member given twice must not change what a whole parsed document gives.
+TEST(JsonImport, MemberOrderNestingAndRepeats_GiveWhatTheWholeDocumentSays) {
+    const json doc = TwoHoleSurvey();
+    const std::string expected = SurveyFileBytes(ImportText(doc.dump()).store);
+    json nested = doc;
+    nested["probe"][0]["extra"] = {{"deep", {1, 2, {{"x", 3}}}}};
+    nested["sampler"][0]["notes"] = json::array({"a", {{"b", nullptr}}});
+    nested["comment"] = {{"probe", {1, 2}}, {"gi", "no"}};
+    struct Case {
+        const char* what;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"gi last", R"({"sampler":)" + doc["sampler"].dump() + R"(,"probe":)" + doc["probe"].dump() + R"(,"gi":5})"},
+        {"nested values skipped", nested.dump()},
+        {"a repeated member counts as the last", R"({"gi":1,"probe":[3],"sampler":[],)" + doc.dump().substr(1)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Import r = ImportText(c.text);
+        ASSERT_TRUE(r.ok) << (r.messages.empty() ? "" : r.messages[0].text);
+        EXPECT_EQ(SurveyFileBytes(r.store), expected);
+    }
+    // With problems in both, the probe's is told first, wherever it stands.
+    json bad = doc;
+    bad["probe"][3].erase("azi");
+    bad["sampler"][0].erase("dDip");
+    const Import r =
+        ImportText(R"({"sampler":)" + bad["sampler"].dump() + R"(,"gi":5,"probe":)" + bad["probe"].dump() + "}");
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_NE(r.messages[0].text.find("/probe/3"), std::string::npos) << r.messages[0].text;
 }
 
 TEST(JsonImport, SyntaxError_ShowsTheParserTextAndBytePosition) {
@@ -260,7 +295,7 @@ TEST(JsonImport, ImportFile_ReplacesTheStore) {
         RecordedMessages recorded;
         SurveyStore store = test::RawTwoHoleSurvey();
         store.m_openCount = 3;
-        EXPECT_EQ(ImportJsonFile(store, c.path), c.ok);
+        EXPECT_EQ(ShowFileResult(ImportJsonFile(store, c.path)), c.ok);
         EXPECT_EQ(store.m_fileMode, kFileModeJson);
         EXPECT_EQ(store.m_openCount, 3);
         EXPECT_EQ(store.m_holes.size(), c.holes);

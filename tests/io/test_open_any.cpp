@@ -5,6 +5,8 @@
 #include "io/open_any.h"
 #include "io/survey_file.h"
 #include "tests/io/io_fixtures.h"
+#include "ui/common/file_messages.h"
+#include "ui/common/file_texts.h"
 
 namespace sondara {
 namespace {
@@ -19,12 +21,12 @@ TEST(OpenAnySurvey, JsonAlone_IsImportedButNotMergedWithSurveyFiles) {
     ScopedTimeSeam utc(FixedTimeSeam(0, 0));
     RecordedMessages messages;
     SurveyStore store;
-    EXPECT_TRUE(OpenAnySurvey(store, {dir / "s.JSON"}));
+    EXPECT_TRUE(ShowFileResult(OpenAnySurvey(store, {dir / "s.JSON"})));
     EXPECT_EQ(store.m_fileMode, kFileModeJson);
-    EXPECT_TRUE(OpenAnySurvey(store, {dir / "a.bhx", dir / "a.bhx"}));
+    EXPECT_TRUE(ShowFileResult(OpenAnySurvey(store, {dir / "a.bhx", dir / "a.bhx"})));
     EXPECT_EQ(store.m_holeParams.size(), 4u);
     EXPECT_TRUE(messages.messages().empty());
-    EXPECT_FALSE(OpenAnySurvey(store, {dir / "a.bhx", dir / "s.JSON"}));
+    EXPECT_FALSE(ShowFileResult(OpenAnySurvey(store, {dir / "a.bhx", dir / "s.JSON"})));
     EXPECT_EQ(messages.messages().size(), 1u);
 }
 
@@ -37,11 +39,11 @@ TEST(LoadByFileMode, RecentFile_IsReadAsTheLastOpenCommandSetAndAppended) {
     ScopedTimeSeam utc(FixedTimeSeam(0, 0));
     SurveyStore store = test::RawTwoHoleSurvey();
     store.m_fileMode = kFileModeJson;
-    EXPECT_TRUE(LoadByFileMode(store, dir / "s.json"));
+    EXPECT_TRUE(ShowFileResult(LoadByFileMode(store, dir / "s.json")));
     ASSERT_EQ(store.m_holeParams.size(), 3u);
     EXPECT_EQ(store.m_holeParams[2].name, u"J");
     store.m_fileMode = kFileModeSurvey;
-    EXPECT_TRUE(LoadByFileMode(store, dir / "a.bhx"));
+    EXPECT_TRUE(ShowFileResult(LoadByFileMode(store, dir / "a.bhx")));
     EXPECT_EQ(store.m_holeParams.size(), 5u);
 }
 

@@ -6,9 +6,11 @@
 #include "core/messages.h"
 #include "core/trajectory.h"
 #include "io/atomic_file.h"
-#include "io/file_texts.h"
+#include "io/file_kind.h"
 #include "io/survey_file.h"
 #include "tests/io/io_fixtures.h"
+#include "ui/common/file_messages.h"
+#include "ui/common/file_texts.h"
 
 namespace sondara {
 namespace {
@@ -91,11 +93,11 @@ TEST(SurveyFile, SavedAndLoaded_SavesToTheSameBytes) {
     ASSERT_EQ(s.m_holes.size(), 2u);
     s.m_holes[0].error = "never stored";
     s.m_probeRecords[0].time.status = kTimeInvalid;
-    ASSERT_TRUE(SaveSurveyFile(s, dir / "a.bhx"));
+    ASSERT_TRUE(ShowFileResult(SaveSurveyFile(s, dir / "a.bhx")));
     const std::string first = test::ReadBytes(dir / "a.bhx");
     SurveyStore loaded;
     ASSERT_TRUE(OpenSurveyFiles(loaded, {dir / "a.bhx"}).ok());
-    EXPECT_EQ(SurveyFileBytes(loaded), first);
+    EXPECT_EQ(SavedSurveyFileBytes(loaded), first);
     EXPECT_TRUE(loaded.m_holes[0].error.empty());
 }
 
@@ -104,9 +106,9 @@ TEST(SurveyFile, StoredHoles_AreTakenAsTheyAreWithoutRecomputing) {
     SurveyStore s = Assembled();
     s.m_holes[0].records[1].x = 12345.0f;  // no longer what the parameters give
     s.m_holes[0].pbLen = 99.0f;
-    ASSERT_TRUE(SaveSurveyFile(s, dir / "a.bhx"));
+    ASSERT_TRUE(ShowFileResult(SaveSurveyFile(s, dir / "a.bhx")));
     SurveyStore loaded;
-    OpenSurveyFiles(loaded, {dir / "a.bhx"});
+    ASSERT_TRUE(OpenSurveyFiles(loaded, {dir / "a.bhx"}));
     EXPECT_EQ(loaded.m_holes[0].records[1].x, 12345.0f);
     EXPECT_EQ(loaded.m_holes[0].pbLen, 99.0f);
 }
@@ -159,10 +161,10 @@ TEST(SurveyFile, MergedFiles_AppendInOrderAndApplyParamsByPosition) {
     SurveyStore b;
     b.m_holeParams = {test::ParamsNamed(u"X1"), test::ParamsNamed(u"X2"), test::ParamsNamed(u"X3")};
     b.m_holeParams[0].pbLen = 3.0f;
-    SaveSurveyFile(a, dir / "a.bhx");
-    SaveSurveyFile(b, dir / "b.bhx");
+    ShowFileResult(SaveSurveyFile(a, dir / "a.bhx"));
+    ShowFileResult(SaveSurveyFile(b, dir / "b.bhx"));
     SurveyStore loaded;
-    ASSERT_TRUE(OpenSurveyFiles(loaded, {dir / "a.bhx", dir / "b.bhx"}).ok());
+    ASSERT_TRUE(ShowFileResult(OpenSurveyFiles(loaded, {dir / "a.bhx", dir / "b.bhx"})));
     EXPECT_EQ(loaded.m_probeRecords.size(), a.m_probeRecords.size());
     ASSERT_EQ(loaded.m_holeParams.size(), 5u);
     // The holes keep position 0 and 1 of the merged parameters: those of file a.
@@ -187,7 +189,16 @@ TEST(SurveyFile, Open_ReplacesTheStoreWhileCancelChangesNothing) {
 // reported and adds nothing, the good ones load.
 TEST(SurveyFile, BadFileAmongGoodOnes_IsReportedAndAddsNothing) {
     SurveyStore good = test::RawTwoHoleSurvey();
-    const std::string goodBytes = SurveyFileBytes(good);
+    const std::string goodBytes = SurveyFileBytes(good);  // as other writers write it: no trailer
+    const std::string savedBytes = SavedSurveyFileBytes(good);
+    std::string shortCount = goodBytes;  // one probe record fewer than the file holds
+    shortCount[8] = static_cast<char>(shortCount[8] - 1);
+    std::string flipped = savedBytes;
+    flipped[12 + 20] ^= 0x04;  // inside the first probe record: every count still fits
+    std::string badTrailer = savedBytes;
+    badTrailer.back() ^= 0x01;
+    std::string badTrailerCount = savedBytes;
+    badTrailerCount[savedBytes.size() - 8] ^= 0x01;
     std::string negativeHole = SurveyFileBytes(Assembled());
     const std::size_t holeCountAt = 8 + 4 + 6 * 88 + 4 + 6 * 28 + 4 + 2 * 64;
     ASSERT_EQ(U32At(negativeHole, holeCountAt), 2u);
@@ -207,16 +218,24 @@ TEST(SurveyFile, BadFileAmongGoodOnes_IsReportedAndAddsNothing) {
         {"count past the end", "QRVTMWLN\x02\0\0\0" + std::string(88, '\0') + std::string(12, '\0'), kDamagedFileText},
         {"huge hole count", "QRVTMWLN" + std::string(12, '\0') + "\xff\xff\xff\x7f", kDamagedFileText},
         {"negative hole record count", negativeHole, kDamagedFileText},
+        {"empty", "", kDamagedFileText},
+        {"short count", shortCount, kDamagedFileText},
+        {"trailing bytes", goodBytes + "x", kDamagedFileText},
+        {"trailer cut short", savedBytes.substr(0, savedBytes.size() - 1), kDamagedFileText},
+        {"flipped byte", flipped, kDamagedFileText},
+        {"checksum that does not match", badTrailer, kDamagedFileText},
+        {"trailer counting other bytes", badTrailerCount, kDamagedFileText},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempDir dir;
         test::WriteBytes(dir / "1.bhx", goodBytes);
         test::WriteBytes(dir / "2-bad.bhx", c.bytes);
-        test::WriteBytes(dir / "3.bhx", goodBytes);
+        test::WriteBytes(dir / "3.bhx", savedBytes);
         RecordedMessages messages;
         SurveyStore s;
         const OpenResult r = OpenSurveyFiles(s, {dir / "1.bhx", dir / "2-bad.bhx", dir / "3.bhx"});
+        ShowFileResult(r);
         EXPECT_EQ(r.filesFailed, 1);
         ASSERT_EQ(messages.messages().size(), 1u);
         const Message& m = messages.messages()[0];
@@ -242,20 +261,46 @@ TEST(SurveyFile, EveryTruncation_IsDamagedAndYieldsNothing) {
                     image.holes.empty());
         EXPECT_FALSE(image.problem.empty());
     }
-    EXPECT_EQ(ParseSurveyImage(bytes + "trailing").status, ImageStatus::Ok);
+    EXPECT_EQ(ParseSurveyImage(bytes + "trailing").status, ImageStatus::Damaged);
+}
+
+// A saved file carries its checksum: no single changed byte, wherever it sits and
+// whatever it does to the counts, loads as data.
+TEST(SurveyFile, AnyFlippedByteOfASavedFile_IsRefused) {
+    const std::string saved = SavedSurveyFileBytes(Assembled());
+    ASSERT_EQ(ParseSurveyImage(saved).status, ImageStatus::Ok);
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        for (const unsigned char bit : {0x01, 0x80}) {
+            std::string bytes = saved;
+            bytes[i] = static_cast<char>(bytes[i] ^ bit);
+            const SurveyImage image = ParseSurveyImage(bytes);
+            ASSERT_NE(image.status, ImageStatus::Ok) << "byte " << i;
+            EXPECT_TRUE(image.probeRecords.empty() && image.holes.empty());
+        }
+    }
+}
+
+TEST(SurveyFile, Trailer_IsMagicByteCountAndZlibCrc32) {
+    const std::string image = SurveyFileBytes(test::RawTwoHoleSurvey());
+    const std::string trailer = IntegrityTrailer(image);
+    ASSERT_EQ(trailer.size(), kTrailerSize);
+    EXPECT_EQ(trailer.substr(0, 8), "SNDRCRC1");
+    EXPECT_EQ(U32At(trailer, 8), image.size());
+    EXPECT_EQ(U32At(IntegrityTrailer("123456789"), 12), 0xCBF43926u);  // the CRC-32 check value
+    EXPECT_EQ(SavedSurveyFileBytes(test::RawTwoHoleSurvey()), image + trailer);
 }
 
 TEST(SurveyFile, EmptyMissingOrSpecialFile_AddsNothing) {
     TempDir dir;
     test::WriteBytes(dir / "good.bhx", SurveyFileBytes(test::RawTwoHoleSurvey()));
-    test::WriteBytes(dir / "zero.bhx", "");
     ASSERT_EQ(::mkfifo((dir / "fifo.bhx").c_str(), 0600), 0);
     std::filesystem::create_directory(dir / "folder.bhx");
     RecordedMessages messages;
     SurveyStore s;
-    const OpenResult r = OpenSurveyFiles(
-        s, {dir / "good.bhx", dir / "zero.bhx", dir / "missing.bhx", dir / "fifo.bhx", dir / "folder.bhx"});
-    EXPECT_EQ(r.filesFailed, 3);  // a file of length 0 is read as nothing; a FIFO is not waited on
+    const OpenResult r =
+        OpenSurveyFiles(s, {dir / "good.bhx", dir / "missing.bhx", dir / "fifo.bhx", dir / "folder.bhx"});
+    ShowFileResult(r);
+    EXPECT_EQ(r.filesFailed, 3);  // a FIFO is not waited on
     ASSERT_EQ(messages.messages().size(), 3u);
     for (const Message& m : messages.messages()) EXPECT_EQ(m.text.find(kOpenFailedText), 0u);
     EXPECT_NE(messages.messages()[0].text.find("missing.bhx"), std::string::npos);
@@ -266,8 +311,8 @@ TEST(SurveyFile, Save_ReplacesTheOldFileAndLeavesNoTemporary) {
     TempDir dir;
     test::WriteBytes(dir / "a.bhx", "old");
     const SurveyStore s = test::RawTwoHoleSurvey();
-    ASSERT_TRUE(SaveSurveyFile(s, dir / "a.bhx"));
-    EXPECT_EQ(test::ReadBytes(dir / "a.bhx"), SurveyFileBytes(s));
+    ASSERT_TRUE(ShowFileResult(SaveSurveyFile(s, dir / "a.bhx")));
+    EXPECT_EQ(test::ReadBytes(dir / "a.bhx"), SavedSurveyFileBytes(s));
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"a.bhx"});
 }
 
@@ -280,12 +325,13 @@ TEST(SurveyFile, FailedSave_IsReportedAndKeepsTheOldFile) {
 
     // A write that fails half way: the file size limit stops it (root ignores permissions).
     RecordedMessages messages;
-    const bool savedBig = test::WithFileSizeLimit(4096, [&] { return SaveSurveyFile(big, dir / "old.bhx"); });
+    const bool savedBig =
+        test::WithFileSizeLimit(4096, [&] { return ShowFileResult(SaveSurveyFile(big, dir / "old.bhx")); });
     EXPECT_FALSE(savedBig);
     EXPECT_EQ(test::ReadBytes(dir / "old.bhx"), "old content");
 
-    EXPECT_FALSE(SaveSurveyFile(big, dir / "folder.bhx"));
-    EXPECT_FALSE(SaveSurveyFile(big, dir / "no-such-folder/x.bhx"));
+    EXPECT_FALSE(ShowFileResult(SaveSurveyFile(big, dir / "folder.bhx")));
+    EXPECT_FALSE(ShowFileResult(SaveSurveyFile(big, dir / "no-such-folder/x.bhx")));
     ASSERT_EQ(messages.messages().size(), 3u);
     for (const Message& m : messages.messages()) {
         EXPECT_EQ(m.text.find(kSaveFailedText), 0u) << m.text;

@@ -21,6 +21,7 @@
 #include "device/serial_link.h"
 #include "device/termination_watch.h"
 #include "io/survey_file.h"
+#include "ui/common/file_messages.h"
 #include "ui/mainwindow/device_presenter.h"
 
 namespace sondara::cli {
@@ -197,7 +198,7 @@ int Download(Console& c, bool probe, int retries) {
 
 bool Save(const SurveyStore& store, const std::string& out) {
     if (store.m_probeRecords.empty() && store.m_syncRecords.empty()) return false;
-    if (!SaveSurveyFile(store, out)) return false;
+    if (!ShowFileResult(SaveSurveyFile(store, out, LongNames::Shorten))) return false;
     std::fprintf(stderr, "探管记录 %zu 条，同步器记录 %zu 条，%zu 个孔 -> %s\n", store.m_probeRecords.size(),
                  store.m_syncRecords.size(), store.m_holes.size(), out.c_str());
     return true;

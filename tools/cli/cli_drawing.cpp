@@ -12,6 +12,7 @@
 #include "core/records.h"
 #include "core/stations.h"
 #include "io/open_any.h"
+#include "ui/common/file_messages.h"
 #include "ui/common/fonts.h"
 #include "ui/plots/deviation_chart.h"
 #include "ui/plots/trajectory_plot.h"
@@ -98,7 +99,7 @@ std::optional<PlotArgs> ParsePlotArgs(const std::vector<std::string>& args, std:
 }
 
 // A survey data file as the open command reads it, or a JSON survey (messages on stderr).
-bool Load(SurveyStore& store, const std::string& path) { return OpenAnySurvey(store, {path}); }
+bool Load(SurveyStore& store, const std::string& path) { return ShowFileResult(OpenAnySurvey(store, {path})); }
 
 int RunPlot(const std::vector<std::string>& args) {
     std::string error;

@@ -16,6 +16,7 @@
 #include "io/json_import.h"
 #include "io/open_any.h"
 #include "io/save_as.h"
+#include "ui/common/file_messages.h"
 
 namespace sondara::cli {
 namespace {
@@ -66,13 +67,20 @@ bool Usable(const Arguments& a, const char* usage, Output output, bool manyInput
     return true;
 }
 
+// Saves as the window does, except that nobody is asked: names the survey data file
+// cannot keep whole are shortened and listed on stderr; names that would collide
+// once shortened fail the command, as does a read-only target.
+int Save(const SurveyStore& store, const std::string& path) {
+    return ShowFileResult(SaveAs(store, path, LongNames::Shorten)) ? 0 : 1;
+}
+
 int ImportJson(const std::vector<std::string>& args) {
     const Arguments a = Parse(args);
     int status = 0;
     if (!Usable(a, "import-json SURVEY.json -o OUT.bhx", Output::Required, false, status)) return status;
     SurveyStore store;
-    if (!ImportJsonFile(store, a.inputs[0])) return 1;
-    return SaveAs(store, a.output) ? 0 : 1;
+    if (!ShowFileResult(ImportJsonFile(store, a.inputs[0]))) return 1;
+    return Save(store, a.output);
 }
 
 int Open(const std::vector<std::string>& args) {
@@ -80,8 +88,8 @@ int Open(const std::vector<std::string>& args) {
     int status = 0;
     if (!Usable(a, "open A.bhx [B.bhx ...] -o OUT.bhx", Output::Required, true, status)) return status;
     SurveyStore store;
-    if (!OpenAnySurvey(store, a.inputs)) return 1;
-    return SaveAs(store, a.output) ? 0 : 1;
+    if (!ShowFileResult(OpenAnySurvey(store, a.inputs))) return 1;
+    return Save(store, a.output);
 }
 
 int Export(const std::vector<std::string>& args) {
@@ -89,8 +97,8 @@ int Export(const std::vector<std::string>& args) {
     int status = 0;
     if (!Usable(a, "export IN.bhx -o OUT.xlsx", Output::Required, false, status)) return status;
     SurveyStore store;
-    if (!OpenAnySurvey(store, a.inputs)) return 1;
-    return SaveAs(store, a.output) ? 0 : 1;
+    if (!ShowFileResult(OpenAnySurvey(store, a.inputs))) return 1;
+    return Save(store, a.output);
 }
 
 int GroupPlot(const std::vector<std::string>& args) {
@@ -99,9 +107,10 @@ int GroupPlot(const std::vector<std::string>& args) {
     if (!Usable(a, "gpv IN.bhx [-o OUT.txt]", Output::Optional, false, status)) return status;
     std::setlocale(LC_CTYPE, "");  // the exchange file is in the user's code set
     SurveyStore store;
-    if (!OpenAnySurvey(store, a.inputs)) return 1;
+    if (!ShowFileResult(OpenAnySurvey(store, a.inputs))) return 1;
     Recompute(store, SurveyChange::TrajectoryCommand);
-    const bool written = a.output.empty() ? WriteGroupPlotFile(store) : WriteGroupPlotFile(store, a.output);
+    const bool written =
+        ShowFileResult(a.output.empty() ? WriteGroupPlotFile(store) : WriteGroupPlotFile(store, a.output));
     if (written && a.output.empty()) std::fprintf(stderr, "%s\n", GroupPlotFilePath().c_str());
     return written ? 0 : 1;
 }
@@ -299,7 +308,7 @@ int Dump(const std::vector<std::string>& args) {
     int status = 0;
     if (!Usable(a, "dump IN.bhx|IN.json", Output::None, false, status)) return status;
     SurveyStore store;
-    if (!OpenAnySurvey(store, a.inputs)) return 1;
+    if (!ShowFileResult(OpenAnySurvey(store, a.inputs))) return 1;
     const std::string text = StoreJson(store);
     const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
     return written && std::fflush(stdout) == 0 ? 0 : 1;

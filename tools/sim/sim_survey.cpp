@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "io/json_import.h"
+#include "ui/common/file_messages.h"
 
 namespace sondara::sim {
 
@@ -46,9 +47,10 @@ void PutStamp(Bytes& b, const OleTime& t) {
 
 SimSurvey LoadJsonSurvey(const std::string& path) {
     // The program's own import reads the file, so the simulator serves exactly what
-    // "打开Json文件" would show; it has already said what is wrong with a bad file.
+    // "打开Json文件" would show, and says what is wrong with a bad file in its words.
     SurveyStore store;
-    if (!LoadJsonFile(store, path)) throw std::runtime_error(path + ": not a survey in the import format");
+    if (!ShowFileResult(LoadJsonFile(store, path)))
+        throw std::runtime_error(path + ": not a survey in the import format");
     return SimSurvey{std::move(store.m_probeRecords), std::move(store.m_syncRecords)};
 }
 

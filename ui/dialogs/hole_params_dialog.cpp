@@ -5,10 +5,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 
 #include "core/derived.h"
 #include "core/messages.h"
 #include "core/text.h"
+#include "io/survey_file.h"
 #include "ui/common/number_text.h"
 #include "ui/dialogs/dialog_units.h"
 
@@ -35,6 +37,19 @@ QStringList RowTexts(const sondara::HoleParams& p) {
 }
 
 void ParamsError(const char* text) { sondara::ShowMessage(text, "错误！", sondara::MessageIcon::Error); }
+
+// The survey data file keeps 12 UTF-16 units of a name: the name editor takes no more,
+// so no name is cut when the survey is saved.
+class NameDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) line->setMaxLength(static_cast<int>(sondara::kNameUnits));
+        return editor;
+    }
+};
 
 }  // namespace
 
@@ -90,6 +105,7 @@ CWellSetDlg::CWellSetDlg(sondara::SurveyStore& store, QWidget* parent) : QDialog
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setEditTriggers(QAbstractItemView::DoubleClicked);
+    grid_->setItemDelegateForColumn(kName, new NameDelegate(grid_));
     for (int c = 0; c < kColumnCount; ++c) {
         grid_->setHorizontalHeaderItem(c, new QTableWidgetItem(kHeaders[c]));
         grid_->setColumnWidth(c, kWidths[c]);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -14,6 +15,7 @@
 
 #include "core/messages.h"
 #include "core/survey_pipeline.h"
+#include "io/file_kind.h"
 #include "ui/common/document.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/hole_params_dialog.h"
@@ -47,8 +49,11 @@ const QHash<int, QString>& CommandStrings() {
     return strings;
 }
 
-bool IsSurveyFile(const QString& path) { return QFileInfo(path).suffix().compare("bhx", Qt::CaseInsensitive) == 0; }
-bool IsJsonFile(const QString& path) { return QFileInfo(path).suffix().compare("json", Qt::CaseInsensitive) == 0; }
+// What a dropped file may be: a survey data file or a JSON survey.
+bool OpensByDrop(const QString& path) {
+    const sondara::FileKind kind = sondara::FileKindOf(QFile::encodeName(path).toStdString());
+    return kind == sondara::FileKind::SurveyFile || kind == sondara::FileKind::Json;
+}
 
 }  // namespace
 
@@ -320,7 +325,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
     for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile() && (IsSurveyFile(url.toLocalFile()) || IsJsonFile(url.toLocalFile()))) {
+        if (url.isLocalFile() && OpensByDrop(url.toLocalFile())) {
             event->acceptProposedAction();
             return;
         }

@@ -4,11 +4,15 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
+#include "io/file_kind.h"
 #include "io/json_import.h"
 #include "io/save_as.h"
 #include "io/survey_file.h"
 #include "ui/common/document.h"
 #include "ui/common/file_dialogs.h"
+#include "ui/common/file_messages.h"
 #include "ui/mainwindow/main_frame.h"
 
 void CMainFrame::OnFileOpen() {
@@ -31,12 +35,16 @@ bool CMainFrame::OnFileSave() {
     return SaveTo(paths.front());
 }
 
+namespace {
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+}  // namespace
+
 bool CMainFrame::OpenPaths(const QStringList& paths) {
     if (paths.isEmpty() || !MayDiscardSurvey()) return false;
     QStringList surveys;
     QString json;
     for (const QString& p : paths) {
-        if (QFileInfo(p).suffix().compare("json", Qt::CaseInsensitive) == 0) {
+        if (sondara::FileKindOf(LocalPath(p)) == sondara::FileKind::Json) {
             if (json.isEmpty()) json = p;
         } else {
             surveys << p;
@@ -47,26 +55,22 @@ bool CMainFrame::OpenPaths(const QStringList& paths) {
     return opened;
 }
 
-namespace {
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-}  // namespace
-
 // A merge of several files is a survey no file holds yet.
 bool CMainFrame::LoadSurveyFiles(const QStringList& paths) {
     std::vector<std::string> files;
     for (const QString& p : paths) files.push_back(LocalPath(p));
-    const sondara::OpenResult result = sondara::OpenSurveyFiles(document_.store(), files);
+    const bool opened = sondara::ShowFileResult(sondara::OpenSurveyFiles(document_.store(), files));
     document_.setModified(paths.size() > 1);
     // A file that did not load is no survey to come back to.
-    if (result.ok())
+    if (opened)
         for (const QString& p : paths) recent_.Add(p);
     UpdateRecentFileMenu();
-    return result.ok();
+    return opened;
 }
 
 // An imported survey is not yet a survey file.
 bool CMainFrame::ImportJson(const QString& path) {
-    const bool imported = sondara::ImportJsonFile(document_.store(), LocalPath(path));
+    const bool imported = sondara::ShowFileResult(sondara::ImportJsonFile(document_.store(), LocalPath(path)));
     document_.setModified(imported);
     if (imported) recent_.Add(path);
     UpdateRecentFileMenu();
@@ -77,8 +81,20 @@ bool CMainFrame::ImportJson(const QString& path) {
 // opened again, so it does not count as saving.
 bool CMainFrame::SaveTo(const QString& path) {
     const std::string file = LocalPath(path);
-    if (!sondara::SaveAs(document_.store(), file)) return false;
-    if (sondara::SaveKindFor(file) != sondara::SaveKind::SurveyFile) return false;
+    const bool surveyFile = sondara::FileKindOf(file) == sondara::FileKind::SurveyFile;
+    // Names the file cannot keep whole are shortened only when the user agrees; names
+    // that would collide are refused by the save itself.
+    sondara::LongNames longNames = sondara::LongNames::Refuse;
+    const std::vector<sondara::NameCut> cuts = sondara::NamesCutOnSave(document_.store());
+    if (surveyFile && !cuts.empty() && sondara::NamesCollidingOnSave(document_.store()).empty()) {
+        if (sondara::ShowMessage(sondara::LongNamesQuestion(file, cuts)) != sondara::MessageAnswer::Yes) return false;
+        longNames = sondara::LongNames::Shorten;
+    }
+    sondara::FileResult result = sondara::SaveAs(document_.store(), file, longNames);
+    // The user has just agreed to the shortened names: no need to list them again.
+    std::erase_if(result.problems,
+                  [](const sondara::FileProblem& p) { return p.kind == sondara::FileProblemKind::NamesCut; });
+    if (!sondara::ShowFileResult(result) || !surveyFile) return false;
     document_.setModified(false);
     recent_.Add(path);
     UpdateRecentFileMenu();

@@ -6,6 +6,7 @@
 #include "core/survey_pipeline.h"
 #include "io/group_plot_file.h"
 #include "ui/common/document.h"
+#include "ui/common/file_messages.h"
 #include "ui/plots/plot_window.h"
 #include "ui/viewer/group_viewer.h"
 
@@ -14,8 +15,8 @@ void OnTrajectoryCommand(SurveyDocument& document, QWidget* owner, ViewerHost& h
     sondara::Recompute(store, sondara::SurveyChange::TrajectoryCommand);
     document.UpdateAllViews();
     OpenPlotWindow(document, owner);
-    // Reports an empty survey or a file that cannot be written itself.
-    if (!sondara::WriteGroupPlotFile(store)) return;
+    // An empty survey or a file that cannot be written leaves the single-hole plot.
+    if (!sondara::ShowFileResult(sondara::WriteGroupPlotFile(store))) return;
     StartGroupViewer(host, QSysInfo::currentCpuArchitecture());
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QTest>
 
 #include "core/messages.h"
 #include "ui/dialogs/hole_params_dialog.h"
@@ -192,4 +193,16 @@ TEST_F(EditorFixture, Escape_ClosesWithoutAsking) {
     dialog.reject();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_TRUE(messages.messages().empty());
+}
+
+// The survey data file keeps 12 UTF-16 units of a name: typing stops there.
+TEST_F(EditorFixture, NameEditor_TakesTwelveUnits) {
+    store.m_holeParams = {Params(u"K1")};
+    dialog.Setup();
+    dialog.grid().editItem(dialog.grid().item(0, Dlg::kName));
+    auto* editor = qobject_cast<QLineEdit*>(dialog.grid().indexWidget(dialog.grid().model()->index(0, Dlg::kName)));
+    ASSERT_NE(editor, nullptr);
+    editor->clear();
+    QTest::keyClicks(editor, "North-Panel-001");
+    EXPECT_EQ(editor->text(), "North-Panel-");
 }

@@ -13,6 +13,7 @@
 #include "core/trajectory.h"
 #include "frame_fixture.h"
 #include "io/survey_file.h"
+#include "ui/common/file_texts.h"
 #include "ui/dialogs/hole_params_dialog.h"
 #include "ui/mainwindow/command_ids.h"
 #include "ui/plots/plot_window.h"
@@ -214,6 +215,57 @@ TEST_F(MainFrameTest, UnsavedSurvey_AskedBeforeCloseOrOpen) {
         EXPECT_TRUE(frame->close());
         EXPECT_TRUE(QFile::exists(Path("kept.bhx")));
         EXPECT_FALSE(document.isModified());
+    }
+}
+
+// A save never cuts a name unasked: the window names each long name and what it
+// becomes first, refuses names that would merge, and refuses a read-only target.
+TEST_F(MainFrameTest, Save_AsksBeforeShorteningNamesAndRespectsReadOnlyFiles) {
+    document.store() = TwoHoleSurvey();
+    document.store().m_holes[0].name = u"North-Panel-001";
+    const auto saveAs = [&](const char* name) {
+        files.Answer({Path(name)});
+        Command(kFileSaveAs).trigger();
+    };
+    {
+        RecordedMessages messages({MessageAnswer::No});
+        saveAs("long.bhx");
+        ASSERT_EQ(messages.messages().size(), 1u);
+        EXPECT_EQ(messages.messages()[0].buttons, MessageButtons::YesNo);
+        EXPECT_NE(messages.messages()[0].text.find("“North-Panel-001” → “North-Panel-”"), std::string::npos);
+        EXPECT_FALSE(QFile::exists(Path("long.bhx")));
+    }
+    {
+        RecordedMessages messages({MessageAnswer::Yes});
+        saveAs("long.bhx");
+        EXPECT_EQ(messages.messages().size(), 1u);  // the question only
+        QFile saved(Path("long.bhx"));
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        EXPECT_EQ(ParseSurveyImage(saved.readAll().toStdString()).holes[0].name, u"North-Panel-");
+    }
+    {
+        document.store().m_holes[1].name = u"North-Panel-002";
+        RecordedMessages messages;
+        saveAs("merged.bhx");
+        ASSERT_EQ(messages.messages().size(), 1u);
+        EXPECT_EQ(messages.messages()[0].text.find(kNamesCollideText), 0u) << messages.messages()[0].text;
+        EXPECT_FALSE(QFile::exists(Path("merged.bhx")));
+    }
+    {
+        document.store() = TwoHoleSurvey();
+        document.setModified(true);
+        QFile old(Path("ro.bhx"));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        old.close();
+        old.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        RecordedMessages messages;
+        saveAs("ro.bhx");
+        ASSERT_EQ(messages.messages().size(), 1u);
+        EXPECT_EQ(messages.messages()[0].text.find(kReadOnlyTargetText), 0u);
+        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+        EXPECT_EQ(old.readAll(), "old");
+        EXPECT_TRUE(document.isModified());
     }
 }
 

@@ -23,6 +23,18 @@ inline constexpr char kSheetCreateFailedText[] = "表格创建失败，请确认
 inline constexpr char kRowWriteFailedText[] = "数据写入失败";
 inline constexpr char kExportFailedText[] = "Excel 文件写入失败。";
 
+inline constexpr char kJsonNotAloneText[] = "JSON 测斜数据文件只能单独打开，不能与其他文件合并。";
+
+inline constexpr char kReadOnlyTargetText[] = "文件为只读，未保存。";
+inline constexpr char kForeignLinkText[] = "该文件名是其他用户在公共文件夹中建立的符号链接，为安全起见未保存。";
+inline constexpr char kNamesCutText[] = "以下钻孔名称超过数据文件可保存的 12 个字符，已截短保存：";
+inline constexpr char kNamesTooLongText[] = "以下钻孔名称超过数据文件可保存的 12 个字符，未保存：";
+inline constexpr char kNamesCollideText[] =
+    "以下钻孔名称截短到数据文件可保存的 12 个字符后会重名，未保存。请先修改名称：";
+inline constexpr char kNamesCutQuestionText[] = "以下钻孔名称超过数据文件可保存的 12 个字符，将截短保存：";
+inline constexpr char kNamesCutQuestionEnd[] = "是否截短后保存？";
+inline constexpr char kQuestionCaption[] = "提示";
+
 inline constexpr char kNoHolesText[] = "钻孔数据为空";
 // The exchange file is not on drive C here: the text names no drive, the message adds
 // the path.
