@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -123,10 +124,17 @@ bool WritePortLink(const std::string& folder, int number, const std::string& dev
     if (!FolderIsOurs(folder)) return false;
     const std::string link = LinkPath(folder, number);
     RemovePortLink(folder, number);
+    // The pid file is whole before the link appears: a reader that finds the link
+    // must find its owner, or it would take the link for a dead simulator's.
+    const std::string pidPath = link + ".pid";
+    {
+        std::ofstream pidFile(pidPath + ".new");
+        pidFile << pid << '\n';
+        if (!pidFile.flush()) return false;
+    }
+    if (::rename((pidPath + ".new").c_str(), pidPath.c_str()) != 0) return false;
     fs::create_symlink(device, link, ec);
-    if (ec) return false;
-    std::ofstream(link + ".pid") << pid << '\n';
-    return true;
+    return !ec;
 }
 
 void RemovePortLink(const std::string& folder, int number) {
