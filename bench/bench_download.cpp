@@ -17,10 +17,10 @@
 #include <optional>
 #include <variant>
 
-#include "core/messages.h"
 #include "device/frames.h"
 #include "device/instrument_line.h"
 #include "sim_survey.h"
+#include "tests/support/recorded_messages.h"
 
 namespace {
 

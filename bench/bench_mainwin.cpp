@@ -11,8 +11,8 @@
 #include <clocale>
 #include <cstdlib>
 
-#include "core/messages.h"
 #include "io/survey_file.h"
+#include "tests/support/recorded_messages.h"
 #include "ui/common/document.h"
 #include "ui/mainwindow/main_frame.h"
 #include "ui/table/survey_table_view.h"

@@ -9,13 +9,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/messages.h"
 #include "core/time_seam.h"
 #include "device/instrument_line.h"
 #include "device/port_map.h"
 #include "recording_view.h"
 #include "sim_process.h"
 #include "sim_survey.h"
+#include "tests/support/recorded_messages.h"
 
 namespace sondara {
 namespace {

@@ -9,12 +9,12 @@
 #include <cstring>
 #include <limits>
 
-#include "core/messages.h"
 #include "device/download_ledger.h"
 #include "device/instrument_session.h"
 #include "device/send.h"
 #include "fake_host.h"
 #include "sim_survey.h"
+#include "tests/support/recorded_messages.h"
 
 namespace sondara {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "core/messages.h"
 #include "device/instrument_session.h"
 #include "fake_host.h"
 #include "sim_survey.h"
+#include "tests/support/recorded_messages.h"
 
 namespace sondara {
 namespace {

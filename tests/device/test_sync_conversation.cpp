@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "core/messages.h"
 #include "device/instrument_session.h"
 #include "fake_host.h"
 #include "sim_survey.h"
+#include "tests/support/recorded_messages.h"
 
 namespace sondara {
 namespace {

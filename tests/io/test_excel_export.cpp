@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "core/messages.h"
 #include "io/excel_export.h"
 #include "io/save_as.h"
 #include "io/survey_file.h"
 #include "tests/io/io_fixtures.h"
+#include "tests/support/recorded_messages.h"
 #include "ui/common/file_messages.h"
 #include "ui/common/file_texts.h"
 

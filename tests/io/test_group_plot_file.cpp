@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "core/messages.h"
 #include "io/group_plot_file.h"
 #include "io/narrow_text.h"
 #include "tests/io/io_fixtures.h"
+#include "tests/support/recorded_messages.h"
 #include "ui/common/file_messages.h"
 #include "ui/common/file_texts.h"
 

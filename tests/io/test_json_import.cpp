@@ -2,11 +2,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "core/messages.h"
 #include "core/time_seam.h"
 #include "io/json_import.h"
 #include "io/survey_file.h"
 #include "tests/io/io_fixtures.h"
+#include "tests/support/recorded_messages.h"
 #include "ui/common/file_messages.h"
 #include "ui/common/file_texts.h"
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "core/messages.h"
 #include "core/time_seam.h"
 #include "io/open_any.h"
 #include "io/survey_file.h"
 #include "tests/io/io_fixtures.h"
+#include "tests/support/recorded_messages.h"
 #include "ui/common/file_messages.h"
 #include "ui/common/file_texts.h"
 

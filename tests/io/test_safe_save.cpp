@@ -16,6 +16,7 @@
 #include "io/save_as.h"
 #include "io/survey_file.h"
 #include "tests/io/io_fixtures.h"
+#include "tests/support/recorded_messages.h"
 #include "ui/common/file_messages.h"
 #include "ui/common/file_texts.h"
 

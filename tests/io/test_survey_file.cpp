@@ -3,12 +3,12 @@
 
 #include <cstring>
 
-#include "core/messages.h"
 #include "core/trajectory.h"
 #include "io/atomic_file.h"
 #include "io/file_kind.h"
 #include "io/survey_file.h"
 #include "tests/io/io_fixtures.h"
+#include "tests/support/recorded_messages.h"
 #include "ui/common/file_messages.h"
 #include "ui/common/file_texts.h"
 

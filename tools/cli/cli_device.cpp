@@ -15,13 +15,13 @@
 #include <variant>
 
 #include "commands.h"
-#include "core/messages.h"
 #include "device/instrument_line.h"
 #include "device/port_map.h"
 #include "device/serial_link.h"
 #include "device/termination_watch.h"
 #include "io/survey_file.h"
 #include "ui/common/file_messages.h"
+#include "ui/common/messages.h"
 #include "ui/mainwindow/device_presenter.h"
 
 namespace sondara::cli {

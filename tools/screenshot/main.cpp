@@ -15,11 +15,11 @@
 #include <cstdlib>
 
 #include "core/derived.h"
-#include "core/messages.h"
 #include "core/survey_pipeline.h"
 #include "sim_survey.h"
 #include "ui/common/document.h"
 #include "ui/common/fonts.h"
+#include "ui/common/messages.h"
 #include "ui/common/qt_translations.h"
 #include "ui/mainwindow/command_ids.h"
 #include "ui/mainwindow/main_frame.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/messages.h"
 #include "io/file_result.h"
+#include "ui/common/messages.h"
 
 namespace sondara {
 

@@ -2,7 +2,7 @@
 // The desktop program's answer to the message seam: a real modal QMessageBox with
 // the caption, icon and buttons the message asks for.
 
-#include "core/messages.h"
+#include "ui/common/messages.h"
 
 class QWidget;
 

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/messages.h"
+#include "ui/common/messages.h"
 
 CComSetDlg::CComSetDlg(PortControl link, int port, QWidget* parent)
     : QDialog(parent), link_(std::move(link)), port_(port) {

@@ -8,9 +8,9 @@
 #include <QStyledItemDelegate>
 
 #include "core/derived.h"
-#include "core/messages.h"
 #include "core/text.h"
 #include "io/survey_file.h"
+#include "ui/common/messages.h"
 #include "ui/common/number_text.h"
 #include "ui/dialogs/dialog_units.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/messages.h"
+#include "ui/common/messages.h"
 
 namespace sondara {
 

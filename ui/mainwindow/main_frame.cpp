@@ -13,10 +13,10 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "core/messages.h"
 #include "core/survey_pipeline.h"
 #include "io/file_kind.h"
 #include "ui/common/document.h"
+#include "ui/common/messages.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/hole_params_dialog.h"
 #include "ui/dialogs/real_time_dialog.h"

@@ -5,9 +5,9 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
-#include "core/messages.h"
 #include "device/port_map.h"
 #include "ui/common/document.h"
+#include "ui/common/messages.h"
 #include "ui/dialogs/com_set_dialog.h"
 #include "ui/dialogs/real_time_dialog.h"
 #include "ui/dialogs/rtc_set_dialog.h"

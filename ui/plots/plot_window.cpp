@@ -6,9 +6,9 @@
 #include <QPainter>
 #include <QTimer>
 
-#include "core/messages.h"
 #include "core/trajectory.h"
 #include "ui/common/document.h"
+#include "ui/common/messages.h"
 #include "ui/plots/deviation_chart.h"
 #include "ui/plots/trajectory_plot.h"
 

@@ -3,9 +3,9 @@
 #include <QBrush>
 #include <QColor>
 
-#include "core/messages.h"
 #include "core/ole_time.h"
 #include "core/survey_pipeline.h"
+#include "ui/common/messages.h"
 #include "ui/common/number_text.h"
 
 using sondara::ProbeRecord;

@@ -7,7 +7,7 @@
 #include <QThread>
 #include <csignal>
 
-#include "core/messages.h"
+#include "ui/common/messages.h"
 #include "ui/viewer/viewer_wait_dialog.h"
 
 QString ViewerProgramFor(const QString& cpuArchitecture) {

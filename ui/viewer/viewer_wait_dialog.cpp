@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "core/messages.h"
+#include "ui/common/messages.h"
 
 ViewerWaitDialog::ViewerWaitDialog(const QString& text, std::function<bool()> viewerShown,
                                    std::function<bool()> viewerRunning, QWidget* parent, int pollMs)

@@ -13,8 +13,8 @@
 #include <functional>
 #include <memory>
 
-#include "core/messages.h"
 #include "device/port_map.h"
+#include "tests/support/recorded_messages.h"
 #include "ui/common/document.h"
 #include "ui/common/file_dialogs.h"
 #include "ui/mainwindow/main_frame.h"

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "core/messages.h"
+#include "tests/support/recorded_messages.h"
 #include "ui/dialogs/hole_params_dialog.h"
 
 using namespace sondara;

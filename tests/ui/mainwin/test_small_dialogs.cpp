@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "core/messages.h"
 #include "core/time_seam.h"
+#include "tests/support/recorded_messages.h"
 #include "ui/dialogs/com_set_dialog.h"
 #include "ui/dialogs/real_time_dialog.h"
 #include "ui/dialogs/rtc_set_dialog.h"

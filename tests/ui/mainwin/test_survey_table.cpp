@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/messages.h"
 #include "core/trajectory.h"
+#include "tests/support/recorded_messages.h"
 #include "ui/common/document.h"
 #include "ui/table/survey_table_view.h"
 

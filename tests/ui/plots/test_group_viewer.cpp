@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "core/messages.h"
+#include "tests/support/recorded_messages.h"
 #include "ui/viewer/group_viewer.h"
 #include "ui/viewer/viewer_wait_dialog.h"
 

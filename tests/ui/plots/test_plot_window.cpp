@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QTest>
 
-#include "core/messages.h"
 #include "plot_fixtures.h"
+#include "tests/support/recorded_messages.h"
 #include "ui/common/document.h"
 #include "ui/plots/plot_window.h"
 

@@ -4,9 +4,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/messages.h"
 #include "core/stations.h"
 #include "plot_fixtures.h"
+#include "tests/support/recorded_messages.h"
 #include "ui/common/document.h"
 #include "ui/mainwindow/trajectory_command.h"
 #include "ui/plots/plot_window.h"

@@ -1,4 +1,4 @@
-#include "messages.h"
+#include "ui/common/messages.h"
 
 #include <cstdio>
 

@@ -1,11 +1,10 @@
 #pragma once
 // The one seam every user message passes through. The desktop program shows a modal
-// box; tests and the command-line tools answer it themselves. Code below the user
-// interface reports through ShowMessage and never opens a window.
+// box; the command-line tools and the tests answer it themselves. Only the user
+// interface and the tools reach it: the layers below return results and emit events.
 
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace sondara {
 
@@ -44,30 +43,6 @@ public:
 
 private:
     MessageSink saved_;
-};
-
-// For tests: records every message and answers each with the next queued answer
-// (Ok once the queue is empty).
-class RecordedMessages {
-public:
-    RecordedMessages() : scope_([this](const Message& m) { return Record(m); }) {}
-    explicit RecordedMessages(std::vector<MessageAnswer> answers) : RecordedMessages() {
-        answers_ = std::move(answers);
-    }
-
-    const std::vector<Message>& messages() const { return messages_; }
-    void Answer(MessageAnswer a) { answers_.push_back(a); }
-
-private:
-    MessageAnswer Record(const Message& m) {
-        messages_.push_back(m);
-        if (next_ < answers_.size()) return answers_[next_++];
-        return MessageAnswer::Ok;
-    }
-    std::vector<Message> messages_;
-    std::vector<MessageAnswer> answers_;
-    std::size_t next_ = 0;
-    ScopedMessageSink scope_;
 };
 
 }  // namespace sondara

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/messages.h"
+#include "tests/support/recorded_messages.h"
 
 namespace sondara {
 namespace {
