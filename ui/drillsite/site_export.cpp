@@ -1,0 +1,135 @@
+#include "ui/drillsite/site_export.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+std::optional<ExportFormat> ExportFormatFor(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == "png") return ExportFormat::Png;
+    if (suffix == "svg") return ExportFormat::Svg;
+    if (suffix == "pdf") return ExportFormat::Pdf;
+    if (suffix == "dxf") return ExportFormat::Dxf;
+    return std::nullopt;
+}
+
+namespace {
+
+// AutoCAD colour indexes near the window's hole colours, in the same order.
+int AciColour(int index) {
+    static const int aci[] = {5, 1, 3, 6, 30, 4, 34, 221, 52, 170, 14, 94};
+    constexpr int n = sizeof aci / sizeof aci[0];
+    return aci[((index % n) + n) % n];
+}
+
+// One layer name per hole, unique even when two holes share a name.
+std::vector<std::string> HoleLayerNames(const DrillSite& site) {
+    std::vector<std::string> names;
+    std::set<std::string> used = {"0", "DESIGN", "COLLAR", "END", "NAME"};
+    for (const SiteHole& h : site.holes) {
+        const std::string base = sondara::DxfLayerName(h.name.isEmpty() ? "HOLE" : h.name.toStdString());
+        std::string name = base;
+        for (int k = 2; used.count(name) > 0; ++k) name = base + "_" + std::to_string(k);
+        used.insert(name);
+        names.push_back(name);
+    }
+    return names;
+}
+
+QString FormatFailure(const QString& path, const QString& reason) { return "无法写入文件 " + path + "：" + reason; }
+
+}  // namespace
+
+sondara::DxfDrawing SiteDxf(const DrillSite& site, SiteViewKind kind, double sectionAzimuth) {
+    const SectionFrame frame = SectionFor(site, sectionAzimuth);
+    const auto toDxf = [&](const SitePoint& p) -> sondara::DxfPoint {
+        if (kind == SiteViewKind::Section) return {frame.Along(p), p.z};
+        return {p.x, p.y};
+    };
+    const Extent extent = kind == SiteViewKind::Section ? SectionExtent(site, frame) : PlanExtent(site);
+    const double span = extent.empty ? 1 : std::max({extent.maxX - extent.minX, extent.maxY - extent.minY, 1.0});
+    const double marker = std::max(0.05, span * 0.004);
+    const double textHeight = std::max(0.1, span * 0.012);
+
+    sondara::DxfDrawing d;
+    const std::vector<std::string> layers = HoleLayerNames(site);
+    for (std::size_t h = 0; h < site.holes.size(); ++h) d.layers.push_back({layers[h], AciColour(int(h))});
+    d.layers.push_back({"DESIGN", 8});
+    d.layers.push_back({"COLLAR", 7});
+    d.layers.push_back({"END", 7});
+    d.layers.push_back({"NAME", 7});
+    for (std::size_t h = 0; h < site.holes.size(); ++h) {
+        const SiteHole& hole = site.holes[h];
+        sondara::DxfPolyline trace{layers[h], {}};
+        for (const SiteStation& s : hole.stations) trace.points.push_back(toDxf(s.at));
+        d.polylines.push_back(std::move(trace));
+        if (hole.design) d.polylines.push_back({"DESIGN", {toDxf(hole.design->from), toDxf(hole.design->to)}});
+        if (const auto collar = hole.Collar()) {
+            const sondara::DxfPoint c = toDxf(*collar);
+            d.circles.push_back({"COLLAR", c, marker});
+            d.texts.push_back({"NAME", {c.x + marker * 1.5, c.y + marker * 1.5}, textHeight, hole.name.toStdString()});
+        }
+        if (const SiteStation* end = hole.End()) d.circles.push_back({"END", toDxf(end->at), marker});
+    }
+    return d;
+}
+
+QString ExportSiteView(const DrillSite& site, SiteViewKind kind, const SiteViewOptions& options, const QSize& size,
+                       const QString& path) {
+    const std::optional<ExportFormat> format = ExportFormatFor(path);
+    if (!format) return "不支持的文件类型：" + path + "（可用 .png、.svg、.pdf、.dxf）";
+    if (*format == ExportFormat::Dxf) {
+        if (kind != SiteViewKind::Plan && kind != SiteViewKind::Section) return "DXF 只能导出平面图和剖面图";
+        const std::string problem = sondara::WriteDxf(SiteDxf(site, kind, options.sectionAzimuth), path.toStdString(),
+                                                      sondara::DxfVersion::R2000);
+        return problem.empty() ? QString() : FormatFailure(path, QString::fromStdString(problem));
+    }
+    if (size.width() < 100 || size.height() < 100 || size.width() > 20000 || size.height() > 20000)
+        return QString("图片尺寸 %1x%2 超出范围（100 至 20000 像素）").arg(size.width()).arg(size.height());
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return FormatFailure(path, file.errorString());
+    const QRectF area(QPointF(0, 0), QSizeF(size));
+    bool painted = false;
+    if (*format == ExportFormat::Png) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        PaintSiteView(painter, kind, area, site, options);
+        painter.end();
+        painted = image.save(&file, "PNG");
+    } else if (*format == ExportFormat::Svg) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(size);
+        svg.setViewBox(area);
+        svg.setTitle(SiteViewTitle(kind));
+        QPainter painter;
+        painted = painter.begin(&svg);
+        if (painted) PaintSiteView(painter, kind, area, site, options);
+        painter.end();
+    } else {
+        QPdfWriter pdf(&file);
+        pdf.setTitle(SiteViewTitle(kind));
+        pdf.setResolution(72);  // one point a pixel: the page is the size asked for
+        pdf.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter painter;
+        painted = painter.begin(&pdf);
+        if (painted) PaintSiteView(painter, kind, area, site, options);
+        painter.end();
+    }
+    if (!painted) {
+        file.cancelWriting();
+        return FormatFailure(path, "绘制失败");
+    }
+    if (!file.commit()) return FormatFailure(path, file.errorString());
+    return {};
+}

@@ -1,0 +1,27 @@
+#pragma once
+// Exports of the drill-site views: any view as PNG, SVG or PDF at a chosen size
+// (the same painting as the window), and the plan or the section as DXF for the
+// mine map, with the stations' own coordinates in metres.
+
+#include <QSize>
+#include <QString>
+#include <optional>
+
+#include "io/dxf_drawing.h"
+#include "ui/drillsite/site_views.h"
+
+enum class ExportFormat { Png, Svg, Pdf, Dxf };
+
+// By the file name's suffix (any letter case); nothing for another suffix.
+std::optional<ExportFormat> ExportFormatFor(const QString& path);
+
+// The plan (x east, y north) or the section (x along the section from the mean
+// collar, y elevation): a layer per hole with its trace through every station,
+// the layer "DESIGN" with the design lines, "COLLAR" and "END" with circle markers,
+// and "NAME" with each hole's name at its collar.
+sondara::DxfDrawing SiteDxf(const DrillSite& site, SiteViewKind kind, double sectionAzimuth);
+
+// Writes the view to `path` in the format its suffix names. Returns an empty text
+// on success, else the reason for the user. DXF takes only the plan and the section.
+QString ExportSiteView(const DrillSite& site, SiteViewKind kind, const SiteViewOptions& options, const QSize& size,
+                       const QString& path);
