@@ -7,6 +7,9 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
+
+#include "narrow_text.h"
 
 namespace sondara {
 namespace {
@@ -32,27 +35,44 @@ char32_t NextCodePoint(const std::string& s, std::size_t& i) {
 
 bool ForbiddenInName(char c) { return std::strchr("<>/\\\":;?*|=`", c) != nullptr; }
 
-}  // namespace
+std::string Escaped(char32_t cp) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "\\U+%04X", static_cast<unsigned>(cp));
+    return buffer;
+}
 
-std::string DxfEscapedText(const std::string& utf8) {
+// Every character outside ASCII through `encode`, or escaped where it gives nothing.
+template <class Encode>
+std::string EncodeEach(const std::string& utf8, Encode encode) {
     std::string out;
     for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t from = i;
         const char32_t cp = NextCodePoint(utf8, i);
         if (cp < 0x80) {
             out += static_cast<char>(cp);
+        } else if (const std::optional<std::string> one = encode(utf8.substr(from, i - from))) {
+            out += *one;
         } else {
-            char buffer[16];
-            std::snprintf(buffer, sizeof buffer, "\\U+%04X", static_cast<unsigned>(cp));
-            out += buffer;
+            out += Escaped(cp);
         }
     }
     return out;
 }
 
+}  // namespace
+
+std::string DxfEncodedText(const std::string& utf8) {
+    if (const std::optional<std::string> whole = Utf8ToCodeSet(utf8, kDxfCodeSet)) return *whole;
+    return EncodeEach(utf8, [](const std::string& c) { return Utf8ToCodeSet(c, kDxfCodeSet); });
+}
+
 std::string DxfLayerName(const std::string& utf8) {
     std::string plain;
-    for (char c : utf8) plain += ForbiddenInName(c) ? '_' : c;
-    return plain.empty() ? "0" : DxfEscapedText(plain);
+    for (char c : utf8) {
+        if (static_cast<unsigned char>(c) >= 0x80 || c < ' ') continue;
+        plain += ForbiddenInName(c) ? '_' : c;
+    }
+    return plain.empty() ? "0" : plain;
 }
 
 std::string WriteDxf(const DxfDrawing& drawing, const std::string& path, DxfVersion version) {
@@ -68,6 +88,8 @@ std::string WriteDxf(const DxfDrawing& drawing, const std::string& path, DxfVers
     }
 
     dxf.writeHeader(*dw);
+    dw->dxfString(9, "$DWGCODEPAGE");
+    dw->dxfString(3, kDxfCodePage);
     dw->dxfString(9, "$INSUNITS");  // metres
     dw->dxfInt(70, 6);
     dw->sectionEnd();
@@ -124,7 +146,7 @@ std::string WriteDxf(const DxfDrawing& drawing, const std::string& path, DxfVers
     for (const DxfText& t : drawing.texts) {
         dxf.writeText(*dw,
                       DL_TextData(t.at.x, t.at.y, 0.0, t.at.x, t.at.y, 0.0, t.height, 1.0, 0, 0, 0,
-                                  DxfEscapedText(t.text), "standard", 0.0),
+                                  DxfEncodedText(t.text), "standard", 0.0),
                       attributes(t.layer));
     }
     dw->sectionEnd();

@@ -2,8 +2,9 @@
 // A flat drawing in metres written as AutoCAD DXF through libdxflib: layers,
 // polylines, circles and single-line texts. Coordinates go out at full double
 // precision, so mine coordinates in the tens of millions keep their millimetres.
-// Text outside ASCII is written as AutoCAD's \U+XXXX escapes, which every release
-// reads whatever the drawing's code page, so names survive R12 and R2000 alike.
+// Before AutoCAD 2007 a DXF file is not UTF-8 but in the code page its header
+// names: the drawing says ANSI_936 (GBK, the code page of Chinese Windows) and its
+// texts are in GBK; a character GBK lacks goes out as AutoCAD's \U+XXXX escape.
 
 #include <string>
 #include <vector>
@@ -46,11 +47,16 @@ struct DxfDrawing {
 
 enum class DxfVersion { R12, R2000 };
 
-// `text` with every character outside ASCII as \U+XXXX (four or more hex digits).
-std::string DxfEscapedText(const std::string& utf8);
+// The code page the drawing declares ($DWGCODEPAGE) and its iconv name.
+inline constexpr char kDxfCodePage[] = "ANSI_936";
+inline constexpr char kDxfCodeSet[] = "GBK";
 
-// A layer name AutoCAD accepts: escaped, with the characters it forbids in names
-// (< > / \ " : ; ? * | = `) replaced by '_'; "0" for an empty name.
+// UTF-8 `text` as the file holds it: in GBK, a character GBK lacks as \U+XXXX.
+std::string DxfEncodedText(const std::string& utf8);
+
+// A layer name every reader takes: the ASCII letters of `utf8` (libdxflib mangles
+// any other byte in a layer name), the characters AutoCAD forbids in names
+// (< > / \ " : ; ? * | = `) replaced by '_'; "0" when nothing is left.
 std::string DxfLayerName(const std::string& utf8);
 
 // Writes `drawing` to `path`. Returns an empty text on success, else the reason.

@@ -44,6 +44,7 @@ QString ParseRequest(const QStringList& args, ExportRequest& r) {
             const QRegularExpressionMatch m = QRegularExpression(R"(^(\d{1,6})[xX](\d{1,6})$)").match(v);
             if (!m.hasMatch()) return "尺寸应写作 宽x高，例如 1600x1200：" + v;
             r.size = QSize(m.captured(1).toInt(), m.captured(2).toInt());
+            if (!ExportSizeAllowed(r.size)) return "尺寸超出范围（100 至 20000 像素）：" + v;
         } else if (a == "--azimuth") {
             bool ok = false;
             if (!value(v)) return "--azimuth 后缺少方位角";

@@ -9,7 +9,6 @@
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
-#include <set>
 
 std::optional<ExportFormat> ExportFormatFor(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -29,23 +28,15 @@ int AciColour(int index) {
     return aci[((index % n) + n) % n];
 }
 
-// One layer name per hole, unique even when two holes share a name.
-std::vector<std::string> HoleLayerNames(const DrillSite& site) {
-    std::vector<std::string> names;
-    std::set<std::string> used = {"0", "DESIGN", "COLLAR", "END", "NAME"};
-    for (const SiteHole& h : site.holes) {
-        const std::string base = sondara::DxfLayerName(h.name.isEmpty() ? "HOLE" : h.name.toStdString());
-        std::string name = base;
-        for (int k = 2; used.count(name) > 0; ++k) name = base + "_" + std::to_string(k);
-        used.insert(name);
-        names.push_back(name);
-    }
-    return names;
-}
-
 QString FormatFailure(const QString& path, const QString& reason) { return "无法写入文件 " + path + "：" + reason; }
 
 }  // namespace
+
+QString SiteDxfLayer(int index, const QString& name) {
+    const QString base = QString("HOLE-%1").arg(index + 1, 2, 10, QChar('0'));
+    const std::string ascii = sondara::DxfLayerName(name.toStdString());
+    return ascii == "0" ? base : base + "-" + QString::fromStdString(ascii);
+}
 
 sondara::DxfDrawing SiteDxf(const DrillSite& site, SiteViewKind kind, double sectionAzimuth) {
     const SectionFrame frame = SectionFor(site, sectionAzimuth);
@@ -59,7 +50,9 @@ sondara::DxfDrawing SiteDxf(const DrillSite& site, SiteViewKind kind, double sec
     const double textHeight = std::max(0.1, span * 0.012);
 
     sondara::DxfDrawing d;
-    const std::vector<std::string> layers = HoleLayerNames(site);
+    std::vector<std::string> layers;
+    for (std::size_t h = 0; h < site.holes.size(); ++h)
+        layers.push_back(SiteDxfLayer(int(h), site.holes[h].name).toStdString());
     for (std::size_t h = 0; h < site.holes.size(); ++h) d.layers.push_back({layers[h], AciColour(int(h))});
     d.layers.push_back({"DESIGN", 8});
     d.layers.push_back({"COLLAR", 7});
@@ -81,6 +74,10 @@ sondara::DxfDrawing SiteDxf(const DrillSite& site, SiteViewKind kind, double sec
     return d;
 }
 
+bool ExportSizeAllowed(const QSize& size) {
+    return size.width() >= 100 && size.height() >= 100 && size.width() <= 20000 && size.height() <= 20000;
+}
+
 QString ExportSiteView(const DrillSite& site, SiteViewKind kind, const SiteViewOptions& options, const QSize& size,
                        const QString& path) {
     const std::optional<ExportFormat> format = ExportFormatFor(path);
@@ -91,7 +88,7 @@ QString ExportSiteView(const DrillSite& site, SiteViewKind kind, const SiteViewO
                                                       sondara::DxfVersion::R2000);
         return problem.empty() ? QString() : FormatFailure(path, QString::fromStdString(problem));
     }
-    if (size.width() < 100 || size.height() < 100 || size.width() > 20000 || size.height() > 20000)
+    if (!ExportSizeAllowed(size))
         return QString("图片尺寸 %1x%2 超出范围（100 至 20000 像素）").arg(size.width()).arg(size.height());
 
     QSaveFile file(path);

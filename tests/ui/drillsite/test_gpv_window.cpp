@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <QDoubleSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+
+#include "gpv_window.h"
+#include "site_fixtures.h"
+
+namespace sondara::test {
+namespace {
+
+// A point on hole `hole`'s trace in `view`, away from the shared collar.
+QPoint PointOnHole(SiteViewWidget* view, const DrillSite& site, int hole, int station = 30) {
+    const auto traces = SiteTracesOnScreen(view->kind(), QRectF(view->rect()), site, view->options());
+    return traces[std::size_t(hole)].front()[station].toPoint();
+}
+
+TEST(GpvWindow, SelectionIsSharedByEveryViewAndTheTables) {
+    GpvWindow window;
+    EXPECT_EQ(window.windowTitle(), "Vistrel");
+    window.SetSite(Fan(3, 40));
+    window.resize(1200, 900);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.holeTable()->rowCount(), 3);
+    EXPECT_EQ(window.holeTable()->item(1, 0)->text(), "2号孔");
+    EXPECT_NEAR(window.azimuthBox()->value(), 65, 0.05);  // the mean design azimuth
+
+    // A click on hole 3 in the plan.
+    SiteViewWidget* plan = window.view(SiteViewKind::Plan);
+    window.tabs()->setCurrentWidget(plan);
+    QTest::mouseClick(plan, Qt::LeftButton, {}, PointOnHole(plan, window.site(), 2));
+    EXPECT_EQ(window.selection().current(), 2);
+    for (SiteViewKind kind : {SiteViewKind::Plan, SiteViewKind::Section, SiteViewKind::ThreeD, SiteViewKind::Deviation})
+        EXPECT_EQ(window.view(kind)->options().selected, 2);
+    ASSERT_EQ(window.holeTable()->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(window.holeTable()->selectionModel()->selectedRows().front().row(), 2);
+    EXPECT_EQ(window.stationTable()->rowCount(), 40);
+    EXPECT_EQ(window.stationTable()->item(9, 6)->text(), "遇煤");
+
+    // A click in the table selects in the views.
+    window.holeTable()->setCurrentCell(0, 0);
+    EXPECT_EQ(window.selection().current(), 0);
+    EXPECT_EQ(window.view(SiteViewKind::ThreeD)->options().selected, 0);
+
+    // The 3D view after a turn, and the deviation view, pick the hole under the click too.
+    SiteViewWidget* threeD = window.view(SiteViewKind::ThreeD);
+    window.tabs()->setCurrentWidget(threeD);
+    QTest::mousePress(threeD, Qt::LeftButton, {}, QPoint(300, 300));
+    QTest::mouseMove(threeD, QPoint(360, 320));
+    QTest::mouseRelease(threeD, Qt::LeftButton, {}, QPoint(360, 320));
+    EXPECT_NE(threeD->camera().yaw, Camera3D{}.yaw);  // a drag turns and selects nothing
+    EXPECT_EQ(window.selection().current(), 0);
+    QTest::mouseClick(threeD, Qt::LeftButton, {}, PointOnHole(threeD, window.site(), 1));
+    EXPECT_EQ(window.selection().current(), 1);
+    SiteViewWidget* deviation = window.view(SiteViewKind::Deviation);
+    window.tabs()->setCurrentWidget(deviation);
+    QTest::mouseClick(deviation, Qt::LeftButton, {}, PointOnHole(deviation, window.site(), 2, 35));
+    EXPECT_EQ(window.selection().current(), 2);
+    EXPECT_EQ(window.holeTable()->selectionModel()->selectedRows().front().row(), 2);
+
+    // A click on empty paper keeps the selection.
+    QTest::mouseClick(plan, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(window.selection().current(), 2);
+
+    // The section follows the azimuth box.
+    window.azimuthBox()->setValue(120);
+    EXPECT_DOUBLE_EQ(window.view(SiteViewKind::Section)->options().sectionAzimuth, 120);
+}
+
+}  // namespace
+}  // namespace sondara::test
