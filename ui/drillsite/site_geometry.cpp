@@ -132,32 +132,25 @@ double MeanDesignAzimuth(const DrillSite& site) {
     return std::fmod(std::atan2(sx, sy) * 180 / sondara::kPi + 360.0, 360.0);
 }
 
-QPointF Projection3D::Direction(double dx, double dy, double dz) const {
-    const double u = dx * cosYaw - dy * sinYaw;
-    const double w = dx * sinYaw + dy * cosYaw;
-    const double v = dz * cosPitch + w * sinPitch;
-    return {u * scale, -v * scale};
-}
-
-QPointF Projection3D::Project(const SitePoint& p) const {
-    return screenCentre + Direction(p.x - centre.x, p.y - centre.y, p.z - centre.z);
-}
-
-Projection3D ProjectionFor(const DrillSite& site, const Camera3D& camera, const QRectF& area) {
-    Projection3D p;
-    double lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
-    bool any = false;
+Bounds3 BoundsOf(const DrillSite& site) {
+    Bounds3 b;
     ForEachDrawnPoint(site, [&](const SitePoint& q) {
-        const double v[3] = {q.x, q.y, q.z};
-        if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2])) return;
-        for (int i = 0; i < 3; ++i) {
-            lo[i] = any ? std::min(lo[i], v[i]) : v[i];
-            hi[i] = any ? std::max(hi[i], v[i]) : v[i];
+        if (!std::isfinite(q.x) || !std::isfinite(q.y) || !std::isfinite(q.z)) return;
+        if (b.empty) {
+            b.lo = b.hi = q;
+            b.empty = false;
+            return;
         }
-        any = true;
+        b.lo = {std::min(b.lo.x, q.x), std::min(b.lo.y, q.y), std::min(b.lo.z, q.z)};
+        b.hi = {std::max(b.hi.x, q.x), std::max(b.hi.y, q.y), std::max(b.hi.z, q.z)};
     });
-    p.centre = {(lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2, (lo[2] + hi[2]) / 2};
-    const double diagonal = std::max(1.0, std::hypot(hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]));
+    return b;
+}
+
+Projection3D ProjectionFor(const Bounds3& b, const Camera3D& camera, const QRectF& area) {
+    Projection3D p;
+    p.centre = {(b.lo.x + b.hi.x) / 2, (b.lo.y + b.hi.y) / 2, (b.lo.z + b.hi.z) / 2};
+    const double diagonal = std::max(1.0, std::hypot(b.hi.x - b.lo.x, b.hi.y - b.lo.y, b.hi.z - b.lo.z));
     p.scale = camera.zoom * std::min(area.width(), area.height()) * 0.9 / diagonal;
     p.cosYaw = std::cos(sondara::DegToRad(camera.yaw));
     p.sinYaw = std::sin(sondara::DegToRad(camera.yaw));
@@ -165,6 +158,10 @@ Projection3D ProjectionFor(const DrillSite& site, const Camera3D& camera, const 
     p.sinPitch = std::sin(sondara::DegToRad(camera.pitch));
     p.screenCentre = area.center() + camera.pan;
     return p;
+}
+
+Projection3D ProjectionFor(const DrillSite& site, const Camera3D& camera, const QRectF& area) {
+    return ProjectionFor(BoundsOf(site), camera, area);
 }
 
 QPolygonF ThinnedPolyline(const QPolygonF& points, double minStep) {

@@ -75,9 +75,25 @@ struct Projection3D {
     SitePoint centre;
     double scale = 1, cosYaw = 1, sinYaw = 0, cosPitch = 1, sinPitch = 0;
     QPointF screenCentre;
-    QPointF Project(const SitePoint& p) const;
-    QPointF Direction(double dx, double dy, double dz) const;  // a unit vector's screen offset per metre
+    // The screen offset of a step of (dx, dy, dz) metres.
+    QPointF Direction(double dx, double dy, double dz) const {
+        const double w = dx * sinYaw + dy * cosYaw;
+        return {(dx * cosYaw - dy * sinYaw) * scale, -(dz * cosPitch + w * sinPitch) * scale};
+    }
+    QPointF Project(const SitePoint& p) const {
+        return screenCentre + Direction(p.x - centre.x, p.y - centre.y, p.z - centre.z);
+    }
 };
+
+// The box around every drawn point (stations, start points, design lines) in one pass.
+struct Bounds3 {
+    SitePoint lo, hi;
+    bool empty = true;
+};
+Bounds3 BoundsOf(const DrillSite& site);
+
+// Fits the box's diagonal into the smaller side of `area` at zoom 1.
+Projection3D ProjectionFor(const Bounds3& bounds, const Camera3D& camera, const QRectF& area);
 Projection3D ProjectionFor(const DrillSite& site, const Camera3D& camera, const QRectF& area);
 
 // The points of a screen polyline that are at least `minStep` pixels from the last

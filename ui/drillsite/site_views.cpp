@@ -11,6 +11,9 @@ namespace {
 
 constexpr double kTraceWidth = 2;
 constexpr double kSelectedWidth = 4;
+// Vertices closer than this (pixels) are left out of a trace: each one costs the
+// stroker a join, and at two pixels no bend of a 2-pixel line can be seen.
+constexpr double kThinningStep = 2;
 const QColor kRockColour(160, 82, 45);
 
 // Margins around a data panel: labels on the left and below, title above.
@@ -131,9 +134,10 @@ void PaintMark(QPainter& p, const QPointF& at, int mark) {
 }
 
 // Design lines, traces, marks, collar and end markers and names of every hole.
+// Not antialiased, like the single-hole drawings: smoothing a hundred long traces
+// costs several times the lines themselves.
 template <class Map>
 void PaintHoles(QPainter& p, const DrillSite& site, const SiteViewOptions& o, Map map) {
-    p.setRenderHint(QPainter::Antialiasing, true);
     for (std::size_t h = 0; h < site.holes.size(); ++h) {
         const SiteHole& hole = site.holes[h];
         if (!hole.design) continue;
@@ -153,13 +157,16 @@ void PaintHoles(QPainter& p, const DrillSite& site, const SiteViewOptions& o, Ma
         QPolygonF line;
         line.reserve(qsizetype(hole.stations.size()));
         for (const SiteStation& s : hole.stations) line << map(s.at);
-        p.setPen(PlotPen(colour, selected ? kSelectedWidth : kTraceWidth));
+        QPen pen = PlotPen(colour, selected ? kSelectedWidth : kTraceWidth);
+        pen.setJoinStyle(Qt::BevelJoin);  // a mitre costs the stroker an intersection per vertex
+        p.setPen(pen);
         p.setBrush(Qt::NoBrush);
-        p.drawPolyline(ThinnedPolyline(line));
+        p.drawPolyline(ThinnedPolyline(line, kThinningStep));
         if (selected) {
+            // Its stations as white dots on the heavy line.
             p.setPen(Qt::NoPen);
-            p.setBrush(colour.darker(150));
-            for (const QPointF& q : line) p.drawEllipse(q, 2.5, 2.5);
+            p.setBrush(plot_colour::kWhite);
+            for (const QPointF& q : line) p.drawRect(QRectF(q - QPointF(1, 1), QSizeF(2, 2)));
         }
         for (std::size_t i = 0; i < hole.stations.size(); ++i) {
             if (hole.stations[i].mark == sondara::kMarkCoal || hole.stations[i].mark == sondara::kMarkRock)
@@ -182,7 +189,6 @@ void PaintHoles(QPainter& p, const DrillSite& site, const SiteViewOptions& o, Ma
             p.drawText(end + QPointF(6, -6), hole.name);
         }
     }
-    p.setRenderHint(QPainter::Antialiasing, false);
 }
 
 void PaintLegend(QPainter& p, const QRectF& panel) {
@@ -240,7 +246,8 @@ QRectF ThreeDPanel(const QRectF& area) { return area.adjusted(10, 40, -10, -10);
 
 void PaintThreeD(QPainter& p, const QRectF& area, const DrillSite& site, const SiteViewOptions& o) {
     const QRectF panel = ThreeDPanel(area);
-    const Projection3D proj = ProjectionFor(site, o.camera, panel);
+    const Bounds3 bounds = BoundsOf(site);
+    const Projection3D proj = ProjectionFor(bounds, o.camera, panel);
     p.fillRect(area, plot_colour::kBackground);
     p.fillRect(panel, plot_colour::kWhite);
     p.setPen(PlotPen(plot_colour::kBlack, 1));
@@ -251,11 +258,13 @@ void PaintThreeD(QPainter& p, const QRectF& area, const DrillSite& site, const S
     p.save();
     p.setClipRect(panel);
     // A floor grid under the holes, at the lowest point, over the plan extent.
-    const Extent plan = Grown(PlanExtent(site), 0.05);
-    double floor = proj.centre.z;
-    for (const SiteHole& h : site.holes)
-        for (const SiteStation& s : h.stations)
-            if (std::isfinite(s.at.z)) floor = std::min(floor, s.at.z);
+    Extent plan;
+    if (!bounds.empty) {
+        plan.Add(bounds.lo.x, bounds.lo.y);
+        plan.Add(bounds.hi.x, bounds.hi.y);
+        plan = Grown(plan, 0.05);
+    }
+    const double floor = bounds.lo.z;
     if (!plan.empty) {
         const double step = NiceStep(std::max(plan.maxX - plan.minX, plan.maxY - plan.minY), 10);
         p.setPen(PlotPen(QColor(170, 170, 170), 1, Dash::Dot));

@@ -75,9 +75,13 @@ TEST(SiteViews, SelectedHoleIsHeavierAndShowsItsStations) {
     };
     SiteViewOptions none, second;
     second.selected = 1;
-    const int before = count(Paint(SiteViewKind::Plan, site, none), HoleColour(1));
-    const int after = count(Paint(SiteViewKind::Plan, site, second), HoleColour(1));
-    EXPECT_GT(after, before * 3 / 2);
+    const QImage plain = Paint(SiteViewKind::Plan, site, none);
+    const QImage marked = Paint(SiteViewKind::Plan, site, second);
+    EXPECT_GT(count(marked, HoleColour(1)), count(plain, HoleColour(1)) * 3 / 2);
+    // A station of the selected hole shows as a white dot on it.
+    const QPointF station = SiteTracesOnScreen(SiteViewKind::Plan, QRectF(plain.rect()), site, second)[1][0][30];
+    EXPECT_TRUE(ColourNear(plain, station, HoleColour(1), 0));
+    EXPECT_TRUE(ColourNear(marked, station, Qt::white, 0));
 }
 
 TEST(SiteViews, AwkwardSitesPaintWithoutFault) {
