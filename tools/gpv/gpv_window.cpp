@@ -77,6 +77,7 @@ GpvWindow::GpvWindow(QWidget* parent) : QMainWindow(parent), presence_(new Viewe
     split->addWidget(tables);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 1);
+    split->setSizes({640, 220});  // the drawing first; the tables below it
     setCentralWidget(split);
 
     connect(holeTable_, &QTableWidget::currentCellChanged, this,
