@@ -122,6 +122,12 @@ GroupPlotRead ReadGroupPlotFile(const std::string& path) {
         failed.detail = problem;
         return failed;
     }
+    // An exchange file of a hundred holes of 2,000 stations is some 17 MB.
+    constexpr std::uint64_t kLargest = std::uint64_t(1) << 30;
+    if (size > kLargest) {
+        failed.detail = "文件超过 1 GB，不是群组图数据文件";
+        return failed;
+    }
     std::string bytes(size, '\0');
     if (size > 0 && std::fread(bytes.data(), 1, size, file.get()) != size) {
         failed.detail = std::strerror(errno);

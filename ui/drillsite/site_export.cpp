@@ -61,15 +61,22 @@ sondara::DxfDrawing SiteDxf(const DrillSite& site, SiteViewKind kind, double sec
     for (std::size_t h = 0; h < site.holes.size(); ++h) {
         const SiteHole& hole = site.holes[h];
         sondara::DxfPolyline trace{layers[h], {}};
-        for (const SiteStation& s : hole.stations) trace.points.push_back(toDxf(s.at));
+        for (const SiteStation& s : hole.stations) {
+            // A damaged station would write "nan" where a reader expects a number.
+            const sondara::DxfPoint q = toDxf(s.at);
+            if (std::isfinite(q.x) && std::isfinite(q.y)) trace.points.push_back(q);
+        }
         d.polylines.push_back(std::move(trace));
-        if (hole.design) d.polylines.push_back({"DESIGN", {toDxf(hole.design->from), toDxf(hole.design->to)}});
-        if (const auto collar = hole.Collar()) {
+        const auto finite = [](const sondara::DxfPoint& q) { return std::isfinite(q.x) && std::isfinite(q.y); };
+        if (hole.design && finite(toDxf(hole.design->from)) && finite(toDxf(hole.design->to)))
+            d.polylines.push_back({"DESIGN", {toDxf(hole.design->from), toDxf(hole.design->to)}});
+        if (const auto collar = hole.Collar(); collar && finite(toDxf(*collar))) {
             const sondara::DxfPoint c = toDxf(*collar);
             d.circles.push_back({"COLLAR", c, marker});
             d.texts.push_back({"NAME", {c.x + marker * 1.5, c.y + marker * 1.5}, textHeight, hole.name.toStdString()});
         }
-        if (const SiteStation* end = hole.End()) d.circles.push_back({"END", toDxf(end->at), marker});
+        if (const SiteStation* end = hole.End(); end && finite(toDxf(end->at)))
+            d.circles.push_back({"END", toDxf(end->at), marker});
     }
     return d;
 }

@@ -96,8 +96,9 @@ TEST(SiteDxf, PlanAndSectionReadBackWithEveryStationAtItsCoordinatesAndEveryName
 TEST(SiteDxf, R12AndAwkwardNamesReadBackToo) {
     QTemporaryDir dir;
     DrillSite site = Fan(2, 5);
-    site.holes[0].name = "A/B:1";  // characters a layer name may not hold
-    site.holes[1].name = "钻孔";   // no ASCII at all
+    site.holes[0].name = "A/B:1";          // characters a layer name may not hold
+    site.holes[1].name = "钻孔";           // no ASCII at all
+    site.holes[1].stations[2].at.y = NAN;  // a damaged station is left out, not written as "nan"
     const QString path = dir.filePath("r12.dxf");
     ASSERT_EQ(WriteDxf(SiteDxf(site, SiteViewKind::Plan, 0), path.toStdString(), DxfVersion::R12), "");
     const QJsonObject dxf = ReadDxfBack(path);
@@ -105,6 +106,7 @@ TEST(SiteDxf, R12AndAwkwardNamesReadBackToo) {
     ASSERT_EQ(LinesOn(dxf, "HOLE-01-A_B_1").size(), 1);
     ASSERT_EQ(LinesOn(dxf, "HOLE-02").size(), 1);
     EXPECT_EQ(LinesOn(dxf, "HOLE-01-A_B_1").at(0)["points"].toArray().size(), 5);
+    EXPECT_EQ(LinesOn(dxf, "HOLE-02").at(0)["points"].toArray().size(), 4);
     QStringList texts;
     for (const QJsonValue& t : dxf["texts"].toArray()) texts << t["text"].toString();
     EXPECT_EQ(texts, (QStringList{"A/B:1", "钻孔"}));
