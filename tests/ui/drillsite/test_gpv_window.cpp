@@ -1,11 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDoubleSpinBox>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
+#include "core/survey_pipeline.h"
 #include "gpv_window.h"
+#include "io/survey_file.h"
 #include "site_fixtures.h"
 
 namespace sondara::test {
@@ -68,6 +75,50 @@ TEST(GpvWindow, SelectionIsSharedByEveryViewAndTheTables) {
     // The section follows the azimuth box.
     window.azimuthBox()->setValue(120);
     EXPECT_DOUBLE_EQ(window.view(SiteViewKind::Section)->options().sectionAzimuth, 120);
+}
+
+// A survey file dropped on the window opens with its design lines and start points,
+// which the exchange file does not carry.
+TEST(GpvWindow, ADroppedSurveyFileOpensWithItsDesignLines) {
+    QTemporaryDir dir;
+    SurveyStore store;
+    for (const char16_t* name : {u"K1", u"K2"}) {
+        HoleSurvey h;
+        h.name = name;
+        h.pbLen = 1.5f;
+        h.e0 = 100;
+        h.n0 = 200;
+        h.dDip = 3;
+        h.dPos = 60;
+        for (int i = 0; i < 8; ++i) {
+            ProbeRecord r;
+            r.flag = kSampled | kStation;
+            r.inc = 3;
+            r.azi = 60;
+            h.records.push_back(r);
+        }
+        store.m_holes.push_back(h);
+        store.m_holeParams.push_back(h.params());
+    }
+    Recompute(store, SurveyChange::TrajectoryCommand);
+    const QString path = dir.filePath("site.bhx");
+    ASSERT_TRUE(SaveSurveyFile(store, path.toStdString()));
+
+    GpvWindow window;
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    ASSERT_EQ(window.site().holes.size(), 2u);
+    EXPECT_EQ(window.site().holes[1].name, "K2");
+    EXPECT_EQ(window.site().holes[0].stations.size(), 8u);
+    ASSERT_TRUE(window.site().holes[0].design);
+    EXPECT_DOUBLE_EQ(window.site().holes[0].Collar()->x, 100);
+    EXPECT_EQ(window.holeTable()->rowCount(), 2);
+    EXPECT_EQ(window.site().source, path);
 }
 
 }  // namespace
