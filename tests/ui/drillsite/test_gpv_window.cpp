@@ -84,7 +84,7 @@ TEST(GpvWindow, ADroppedSurveyFileOpensWithItsDesignLines) {
     SurveyStore store;
     for (const char16_t* name : {u"K1", u"K2"}) {
         HoleSurvey h;
-        h.name = name;
+        h.name = std::u16string(name);
         h.pbLen = 1.5f;
         h.e0 = 100;
         h.n0 = 200;
