@@ -438,12 +438,18 @@ QString SiteViewTitle(SiteViewKind kind) {
 
 QRectF PlanPanel(const QRectF& area) { return PanelIn(area); }
 
+// The holes keep clear of the legend above, the north arrow on the right and the
+// scale bar below.
+namespace {
+QRectF DataIn(const QRectF& area) { return PanelIn(area).adjusted(12, 30, -52, -30); }
+}  // namespace
+
 Fit PlanFit(const QRectF& area, const DrillSite& site) {
-    return FitExtent(Grown(PlanExtent(site), 0.06), PanelIn(area));
+    return FitExtent(Grown(PlanExtent(site), 0.04), DataIn(area));
 }
 
 Fit SectionFit(const QRectF& area, const DrillSite& site, const SectionFrame& frame) {
-    return FitExtent(Grown(SectionExtent(site, frame), 0.06), PanelIn(area));
+    return FitExtent(Grown(SectionExtent(site, frame), 0.04), DataIn(area));
 }
 
 void PaintSiteView(QPainter& painter, SiteViewKind kind, const QRectF& area, const DrillSite& site,
