@@ -1,10 +1,11 @@
 #include "ui/drillsite/site_loading.h"
 
-#include <QFileInfo>
+#include <QStringList>
 
-#include "core/messages.h"
 #include "core/survey_pipeline.h"
+#include "io/file_kind.h"
 #include "io/open_any.h"
+#include "ui/common/file_messages.h"
 
 namespace {
 
@@ -42,17 +43,16 @@ QString GroupPlotReadProblem(const sondara::GroupPlotRead& read, const QString& 
 }
 
 QString LoadDrillSite(const QString& path, DrillSite& site) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == "bhx" || suffix == "json") {
-        // The readers report through the message seam; here the texts become the reason.
-        QStringList problems;
-        sondara::ScopedMessageSink sink([&](const sondara::Message& m) {
-            problems << QString::fromStdString(m.text);
-            return sondara::MessageAnswer::Ok;
-        });
+    const sondara::FileKind kind = sondara::FileKindOf(path.toStdString());
+    if (kind == sondara::FileKind::SurveyFile || kind == sondara::FileKind::Json) {
         sondara::SurveyStore store;
-        if (!sondara::OpenAnySurvey(store, {path.toStdString()}))
+        const sondara::FileResult result = sondara::OpenAnySurvey(store, {path.toStdString()});
+        if (!result) {
+            QStringList problems;
+            for (const sondara::FileProblem& p : result.problems)
+                problems << QString::fromStdString(sondara::FileProblemMessage(p).text);
             return problems.isEmpty() ? "无法打开 " + path : problems.join('\n');
+        }
         sondara::Recompute(store, sondara::SurveyChange::TrajectoryCommand);
         site = SiteFromSurvey(store);
         site.source = path;

@@ -102,7 +102,7 @@ TEST(GpvWindow, ADroppedSurveyFileOpensWithItsDesignLines) {
     }
     Recompute(store, SurveyChange::TrajectoryCommand);
     const QString path = dir.filePath("site.bhx");
-    ASSERT_TRUE(SaveSurveyFile(store, path.toStdString()));
+    ASSERT_TRUE(SaveSurveyFile(store, path.toStdString()).ok());
 
     GpvWindow window;
     QMimeData mime;
