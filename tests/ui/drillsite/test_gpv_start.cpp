@@ -6,7 +6,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/messages.h"
+#include "tests/support/recorded_messages.h"
 #include "ui/common/document.h"
 #include "ui/mainwindow/trajectory_command.h"
 #include "ui/plots/plot_window.h"
