@@ -13,12 +13,14 @@ std::string NarrowCodeSet() {
     return codeSet;
 }
 
-std::optional<std::string> Utf8ToCodeSet(std::string_view utf8, const std::string& codeSet) {
-    const iconv_t cd = iconv_open(codeSet.c_str(), "UTF-8");
+namespace {
+
+std::optional<std::string> Convert(std::string_view text, const std::string& fromCode, const std::string& toCode) {
+    const iconv_t cd = iconv_open(toCode.c_str(), fromCode.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
     std::string out;
-    char* in = const_cast<char*>(utf8.data());  // iconv's interface is not const-correct
-    std::size_t inLeft = utf8.size();
+    char* in = const_cast<char*>(text.data());  // iconv's interface is not const-correct
+    std::size_t inLeft = text.size();
     char buffer[256];
     bool ok = true;
     while (inLeft > 0) {
@@ -40,6 +42,16 @@ std::optional<std::string> Utf8ToCodeSet(std::string_view utf8, const std::strin
     iconv_close(cd);
     if (!ok) return std::nullopt;
     return out;
+}
+
+}  // namespace
+
+std::optional<std::string> Utf8ToCodeSet(std::string_view utf8, const std::string& codeSet) {
+    return Convert(utf8, "UTF-8", codeSet);
+}
+
+std::optional<std::string> CodeSetToUtf8(std::string_view text, const std::string& codeSet) {
+    return Convert(text, codeSet, "UTF-8");
 }
 
 }  // namespace sondara

@@ -16,4 +16,7 @@ std::string NarrowCodeSet();
 // set is unknown.
 std::optional<std::string> Utf8ToCodeSet(std::string_view utf8, const std::string& codeSet);
 
+// Text in `codeSet` as UTF-8; nothing when the bytes are not valid there.
+std::optional<std::string> CodeSetToUtf8(std::string_view text, const std::string& codeSet);
+
 }  // namespace sondara

@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
-  libqt6svg6
+  libqt6svg6 qt6-svg-dev
   libgl-dev
   nlohmann-json3-dev libxlsxwriter-dev zlib1g-dev libdxflib-dev
   qt6-translations-l10n

@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include "ui/common/messages.h"
+#include "ui/viewer/viewer_presence.h"
 #include "ui/viewer/viewer_wait_dialog.h"
 
 QString ViewerProgramFor(const QString& cpuArchitecture) {
@@ -68,6 +69,7 @@ bool Start(const QString& path, const QStringList& args, const QString& workingD
 bool Running() { return g_viewerPid > 0 && ::kill(pid_t(g_viewerPid), 0) == 0; }
 
 bool WindowShown() {
+    if (ViewerAnnounced()) return true;
     if (!CanListWindows()) return false;
     // Lines read "0x03a00004  0 host Title of the window".
     for (const QString& line : RunWmctrl({"-l"}).split('\n')) {
@@ -79,6 +81,10 @@ bool WindowShown() {
 
 void CloseRunning(int waitMs) {
     QDeadlineTimer deadline(waitMs);
+    // A viewer that announced itself closes its window when asked, wherever it runs.
+    while (AskAnnouncedViewerToClose() && !deadline.hasExpired()) {
+        for (int i = 0; i < 20 && ViewerAnnounced(100); ++i) QThread::msleep(50);
+    }
     if (CanListWindows()) {
         while (WindowShown() && !deadline.hasExpired()) {
             RunWmctrl({"-F", "-c", kViewerTitle});

@@ -6,11 +6,11 @@
 //
 // On Linux the viewer programs are "gpv" (64-bit architectures) and "gpv32" (all
 // others), looked up in the program's own folder first, then on PATH; the viewer
-// starts in the folder of the exchange file. A running viewer is found by its window
-// title through wmctrl (X11; a polite close request like the window's close button)
-// and, whatever the window system, by the process this program started last (asked
-// to end with SIGTERM). Where windows cannot be listed (Wayland, no wmctrl) the box
-// stays until the user closes it or the viewer ends.
+// starts in the folder of the exchange file. A running viewer is found by the local
+// socket our gpv answers on once its window is up (viewer_presence.h; any window
+// system), by its window title through wmctrl (X11; a polite close request like the
+// window's close button) and by the process this program started last (asked to end
+// with SIGTERM).
 
 #include <QString>
 #include <QStringList>
