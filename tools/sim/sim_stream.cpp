@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <random>
 
 #include "core/quality/still_periods.h"
@@ -132,5 +133,39 @@ private:
 }  // namespace
 
 StreamSurvey GenerateStreamSurvey(const StreamOptions& options) { return Stream(options).Make(); }
+
+bool ParseStreamOption(const std::string& option, const std::function<std::string()>& value, StreamOptions& s,
+                       std::string& error) {
+    auto number = [&](double low, double& out) {
+        const std::string v = value();
+        char* end = nullptr;
+        out = std::strtod(v.c_str(), &end);
+        if (v.empty() || *end || !(out >= low)) error = "bad number for " + option + ": " + v;
+    };
+    double n = 0;
+    if (option == "--stream") return true;
+    if (option == "--clock-offset") {
+        number(-1e9, s.clockOffsetSeconds);
+        return true;
+    }
+    if (option == "--rods")
+        number(1, n);
+    else if (option == "--miss-key" || option == "--extra-key" || option == "--noisy-station" || option == "--seed")
+        number(0, n);
+    else
+        return false;
+    const int whole = static_cast<int>(n);
+    if (option == "--rods")
+        s.rodsPerHole = whole;
+    else if (option == "--miss-key")
+        s.missedKeys.push_back(whole);
+    else if (option == "--extra-key")
+        s.extraKeys.push_back(whole);
+    else if (option == "--noisy-station")
+        s.noisyStation = whole;
+    else
+        s.seed = static_cast<unsigned>(whole);
+    return true;
+}
 
 }  // namespace sondara::sim

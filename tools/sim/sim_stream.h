@@ -5,6 +5,8 @@
 // or repeat key presses and put one stop near steel, so that the quality checks have
 // something to find.
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "sim_survey.h"
@@ -37,5 +39,11 @@ struct StreamSurvey {
 };
 
 StreamSurvey GenerateStreamSurvey(const StreamOptions& options);
+
+// One command-line option of the stream (--stream, --rods, --clock-offset, --miss-key,
+// --extra-key, --noisy-station, --seed); `value` takes the option's argument. False when
+// `option` is none of them; `error` says what is wrong with its value.
+bool ParseStreamOption(const std::string& option, const std::function<std::string()>& value, StreamOptions& s,
+                       std::string& error);
 
 }  // namespace sondara::sim
