@@ -22,6 +22,7 @@
 #include "ui/dialogs/real_time_dialog.h"
 #include "ui/dialogs/rtc_set_dialog.h"
 #include "ui/mainwindow/command_ids.h"
+#include "ui/mainwindow/quality_status.h"
 #include "ui/table/survey_table_view.h"
 
 static void InitResources() { Q_INIT_RESOURCE(sondara); }
@@ -240,6 +241,15 @@ void CMainFrame::CreateStatusBar() {
         pane->setEnabled(false);  // the lock states are not known to the program
         bar->addPermanentWidget(pane);
     }
+    // The quality checks' summary and clock offer, before pane 1: after every load (the
+    // views' update) and every completed download.
+    auto* quality = new QualityStatus(document_);
+    bar->insertPermanentWidget(0, quality);
+    connect(this, &CMainFrame::conversationEvent, quality, [quality](int event) {
+        using sondara::ConversationEvent;
+        if (event == int(ConversationEvent::ProbeDownloadComplete) || event == int(ConversationEvent::SyncDownloadComplete))
+            quality->Refresh();
+    });
 }
 
 void CMainFrame::SetStatusText(const QString& text) { statusPane_->setText(text); }
