@@ -5,6 +5,7 @@
 #include <QToolButton>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/quality/corrections.h"
@@ -26,25 +27,32 @@ bool SameRecords(const std::vector<sondara::SyncRecord>& a, const std::vector<so
     return true;
 }
 
-}  // namespace
-
-ApplyClockOffsetCommand::ApplyClockOffsetCommand(SurveyDocument& document, double offsetSeconds)
-    : document_(document), offset_(std::round(offsetSeconds)) {
-    setText(QString("应用时钟偏差 %1 秒").arg(offset_));
+QString RodKeyOfferText(const sondara::RodKeyFinding& f) {
+    return f.fault == sondara::RodKeyFault::Missed ? "补记漏记的钻杆" : "删除多记的钻杆";
 }
 
-void ApplyClockOffsetCommand::redo() {
+}  // namespace
+
+SyncCorrectionCommand::SyncCorrectionCommand(SurveyDocument& document, const QString& text, Edit edit)
+    : document_(document), edit_(std::move(edit)) {
+    setText(text);
+}
+
+void SyncCorrectionCommand::redo() {
     sondara::SurveyStore& store = document_.store();
     syncBefore_ = store.m_syncRecords;
     holesBefore_ = store.m_holes;
     modifiedBefore_ = document_.isModified();
-    sondara::ApplyClockOffset(store, offset_);
+    if (!edit_(store)) {
+        setObsolete(true);  // the finding no longer fits the records: nothing was changed
+        return;
+    }
     syncAfter_ = store.m_syncRecords;
-    document_.setModified(true);  // the shifted times are what a save writes
+    document_.setModified(true);  // the corrected records are what a save writes
     document_.UpdateAllViews();
 }
 
-void ApplyClockOffsetCommand::undo() {
+void SyncCorrectionCommand::undo() {
     sondara::SurveyStore& store = document_.store();
     // Records replaced since (another download or file) are not this edit's to undo.
     if (!SameRecords(store.m_syncRecords, syncAfter_)) {
@@ -58,35 +66,47 @@ void ApplyClockOffsetCommand::undo() {
 }
 
 QualityStatus::QualityStatus(SurveyDocument& document, QWidget* parent)
-    : QWidget(parent), document_(document), label_(new QLabel), apply_(new QToolButton) {
+    : QWidget(parent), document_(document), label_(new QLabel), offer_(new QToolButton), undo_(new QToolButton) {
     setObjectName("质量检查");
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(label_);
-    layout->addWidget(apply_);
-    apply_->setAutoRaise(true);
-    apply_->hide();
-    connect(apply_, &QToolButton::clicked, this, &QualityStatus::OnApply);
-    connect(&document_, &SurveyDocument::updated, this, &QualityStatus::Refresh);
-    connect(&document_.undoStack(), &QUndoStack::indexChanged, this, [this] {
-        // Once the application is no longer the last step, the button offers it afresh.
-        const QUndoStack& stack = document_.undoStack();
-        if (applied_ && (stack.index() == 0 || stack.command(stack.index() - 1) != applied_)) applied_ = nullptr;
-        Refresh();
+    layout->addWidget(offer_);
+    layout->addWidget(undo_);
+    for (QToolButton* b : {offer_, undo_}) {
+        b->setAutoRaise(true);
+        b->hide();
+    }
+    connect(offer_, &QToolButton::clicked, this, &QualityStatus::OnOffer);
+    connect(undo_, &QToolButton::clicked, this, [this] {
+        if (LastStepIsOurs()) document_.undoStack().undo();
     });
+    connect(&document_, &SurveyDocument::updated, this, &QualityStatus::Refresh);
+    connect(&document_.undoStack(), &QUndoStack::indexChanged, this, &QualityStatus::Refresh);
     Refresh();
 }
 
 QString QualityStatus::summary() const { return label_->text(); }
 
+bool QualityStatus::LastStepIsOurs() const {
+    const QUndoStack& stack = document_.undoStack();
+    return stack.index() > 0 && dynamic_cast<const SyncCorrectionCommand*>(stack.command(stack.index() - 1));
+}
+
 void QualityStatus::Refresh() {
     const sondara::SurveyStore& store = document_.store();
+    undo_->setVisible(LastStepIsOurs());
+    if (undo_->isVisible()) {
+        const QUndoStack& stack = document_.undoStack();
+        undo_->setText("撤销");
+        undo_->setToolTip("撤销" + stack.undoText());
+    }
     // Until there are holes (both downloads in, or a survey loaded) there is nothing to judge.
     if (store.m_holes.empty()) {
         report_ = {};
         label_->clear();
         label_->setToolTip({});
-        apply_->hide();
+        offer_->hide();
         return;
     }
     report_ = sondara::CheckSurveyQuality(store, options_);
@@ -101,30 +121,38 @@ void QualityStatus::Refresh() {
     }
     label_->setToolTip(tip.join('\n'));
 
-    if (applied_) {
-        apply_->setText("撤销时钟偏差");
-        apply_->setToolTip(applied_->text());
-        apply_->show();
-    } else if (report_.ClockOffsetWorthApplying(options_)) {
+    if (report_.ClockOffsetWorthApplying(options_)) {
         const double seconds = std::round(report_.clock.offsetSeconds);
-        apply_->setText(QString("应用时钟偏差（%1%2 秒）").arg(seconds > 0 ? "+" : "").arg(seconds));
-        apply_->setToolTip("把同步器记录的时间移到探管时钟上，重新配对各孔（可撤销）");
-        apply_->show();
+        offer_->setText(QString("应用时钟偏差（%1%2 秒）").arg(seconds > 0 ? "+" : "").arg(seconds));
+        offer_->setToolTip("把同步器记录的时间移到探管时钟上，重新配对各孔（可撤销）");
+        offer_->show();
+    } else if (!report_.rodKeys.empty()) {
+        const sondara::RodKeyFinding& f = report_.rodKeys.front();
+        offer_->setText(RodKeyOfferText(f) + QString("（共 %1 处）").arg(report_.rodKeys.size()));
+        const std::vector<std::string> lines = sondara::QualityFindingLines(report_, store, options_);
+        const auto it = std::find_if(lines.begin(), lines.end(),
+                                     [](const std::string& l) { return l.find("钻杆：") != std::string::npos; });
+        offer_->setToolTip((it != lines.end() ? QString::fromStdString(*it) + "\n" : QString()) +
+                           "修正后各孔重新配对，深度随之更新（可撤销）");
+        offer_->show();
     } else {
-        apply_->hide();
+        offer_->hide();
     }
 }
 
-void QualityStatus::OnApply() {
+void QualityStatus::OnOffer() {
     QUndoStack& stack = document_.undoStack();
-    if (applied_) {
-        applied_ = nullptr;
-        stack.undo();
-        return;
+    if (report_.ClockOffsetWorthApplying(options_)) {
+        const double seconds = std::round(report_.clock.offsetSeconds);
+        stack.push(new SyncCorrectionCommand(document_, QString("应用时钟偏差 %1 秒").arg(seconds),
+                                             [seconds](sondara::SurveyStore& store) {
+                                                 sondara::ApplyClockOffset(store, seconds);
+                                                 return true;
+                                             }));
+    } else if (!report_.rodKeys.empty()) {
+        const sondara::RodKeyFinding f = report_.rodKeys.front();
+        stack.push(new SyncCorrectionCommand(document_, RodKeyOfferText(f), [f](sondara::SurveyStore& store) {
+            return sondara::ApplyRodKeyFinding(store, f);
+        }));
     }
-    if (!report_.ClockOffsetWorthApplying(options_)) return;
-    auto* command = new ApplyClockOffsetCommand(document_, report_.clock.offsetSeconds);
-    applied_ = command;
-    stack.push(command);
-    Refresh();
 }

@@ -1,11 +1,12 @@
 #pragma once
 // The quality checks in the main window's status bar: one line saying how many
 // findings the survey has (the findings themselves in its tool tip, never a box each),
-// and, when the instruments' clocks were set apart, a button that applies the offset
-// to the synchronizer times as an undoable edit.
+// one offer at a time for what can be corrected (the clock offset first, then a missed
+// or extra rod key), each an undoable edit, and a button that takes the last one back.
 
 #include <QUndoCommand>
 #include <QWidget>
+#include <functional>
 
 #include "core/quality/survey_quality.h"
 
@@ -13,17 +14,18 @@ class QLabel;
 class QToolButton;
 class SurveyDocument;
 
-// Shifts the synchronizer times by whole seconds and rebuilds the holes; undone by
+// An edit of the synchronizer records followed by the rebuild of the holes; undone by
 // putting back the records as they were, as long as nothing else has changed them since.
-class ApplyClockOffsetCommand : public QUndoCommand {
+class SyncCorrectionCommand : public QUndoCommand {
 public:
-    ApplyClockOffsetCommand(SurveyDocument& document, double offsetSeconds);
+    using Edit = std::function<bool(sondara::SurveyStore&)>;
+    SyncCorrectionCommand(SurveyDocument& document, const QString& text, Edit edit);
     void redo() override;
     void undo() override;
 
 private:
     SurveyDocument& document_;
-    double offset_;
+    Edit edit_;
     std::vector<sondara::SyncRecord> syncBefore_, syncAfter_;
     std::vector<sondara::HoleSurvey> holesBefore_;
     bool modifiedBefore_ = false;
@@ -40,16 +42,19 @@ public:
 
     const sondara::QualityReport& report() const { return report_; }
     QString summary() const;
-    QToolButton& applyButton() { return *apply_; }
+    QToolButton& offerButton() { return *offer_; }
+    QToolButton& undoButton() { return *undo_; }
 
-    // The offer's action: applies the clock offset, or takes the last application back.
-    void OnApply();
+    // Applies what the offer button names: the clock offset, or the first rod key finding.
+    void OnOffer();
 
 private:
+    bool LastStepIsOurs() const;
+
     SurveyDocument& document_;
     sondara::QualityOptions options_;
     sondara::QualityReport report_;
     QLabel* label_;
-    QToolButton* apply_;
-    const ApplyClockOffsetCommand* applied_ = nullptr;  // the last offset applied, while it is undoable
+    QToolButton* offer_;
+    QToolButton* undo_;
 };

@@ -9,6 +9,7 @@
 #include <QUndoStack>
 
 #include "core/quality/still_periods.h"
+#include "core/stations.h"
 #include "io/survey_file.h"
 #include "sim_stream.h"
 #include "tests/ui/mainwin/frame_fixture.h"
@@ -22,18 +23,22 @@ class QualityStatusTest : public testing::Test, public test::FrameFixture {
 protected:
     QualityStatus& Status() { return *frame->statusBar()->findChild<QualityStatus*>(); }
 
-    // A downloaded run whose probe clock ran 20 s ahead, saved before any hole was cut.
-    QString SurveyWithClocksApart() {
-        sim::StreamOptions o;
-        o.clockOffsetSeconds = 20;
-        o.noisyStation = 40;
+    // A downloaded run saved before any hole was cut.
+    QString Survey(const sim::StreamOptions& o) {
         const sim::StreamSurvey s = sim::GenerateStreamSurvey(o);
         SurveyStore store;
         store.m_probeRecords = s.records.probe;
         store.m_syncRecords = s.records.sync;
-        const QString file = Path("apart.bhx");
+        const QString file = Path("run.bhx");
         EXPECT_TRUE(SaveSurveyFile(store, file.toStdString()));
         return file;
+    }
+    // The probe clock ran 20 s ahead, and one stop was near steel.
+    QString SurveyWithClocksApart() {
+        sim::StreamOptions o;
+        o.clockOffsetSeconds = 20;
+        o.noisyStation = 40;
+        return Survey(o);
     }
 };
 
@@ -44,8 +49,10 @@ TEST_F(QualityStatusTest, LoadTellsTheFindingsInOneLineAndOffersTheClockOffset) 
     EXPECT_TRUE(Status().summary().contains("时钟偏差约 20 秒")) << Status().summary().toStdString();
     EXPECT_FALSE(Status().summary().contains('\n'));
     EXPECT_TRUE(Status().findChild<QLabel*>()->toolTip().contains("探管时钟比同步器快"));
-    QToolButton& apply = Status().applyButton();
+    QToolButton& apply = Status().offerButton();
+    QToolButton& undo = Status().undoButton();
     ASSERT_FALSE(apply.isHidden());
+    EXPECT_TRUE(undo.isHidden());
     EXPECT_EQ(apply.text(), "应用时钟偏差（+20 秒）");
 
     const std::vector<SyncRecord> before = document.store().m_syncRecords;
@@ -57,14 +64,16 @@ TEST_F(QualityStatusTest, LoadTellsTheFindingsInOneLineAndOffersTheClockOffset) 
     EXPECT_TRUE(document.isModified()) << "the shifted times are unsaved";
     // Paired again at the stops: only the stop near steel is left to report.
     EXPECT_EQ(Status().summary(), "质量检查：发现 1 项（异常测点 1 个）");
-    EXPECT_EQ(apply.text(), "撤销时钟偏差");
+    EXPECT_TRUE(apply.isHidden()) << "nothing left to correct";
+    EXPECT_FALSE(undo.isHidden());
     EXPECT_EQ(document.undoStack().undoText(), "应用时钟偏差 20 秒");
 
-    apply.click();  // taken back
+    undo.click();  // taken back
     ASSERT_EQ(document.store().m_syncRecords.size(), before.size());
     EXPECT_EQ(document.store().m_syncRecords[5].time.dt, before[5].time.dt);
     EXPECT_FALSE(document.isModified());
     EXPECT_EQ(apply.text(), "应用时钟偏差（+20 秒）");
+    EXPECT_TRUE(undo.isHidden());
 
     document.undoStack().redo();  // and again, from the undo stack
     EXPECT_NEAR(LinearSeconds(document.store().m_syncRecords[5].time) - LinearSeconds(before[5].time), 20, 1e-3);
@@ -73,13 +82,36 @@ TEST_F(QualityStatusTest, LoadTellsTheFindingsInOneLineAndOffersTheClockOffset) 
 
 TEST_F(QualityStatusTest, UndoAfterTheRecordsWereReplacedLeavesTheNewSurveyAlone) {
     ASSERT_TRUE(frame->OpenPaths({SurveyWithClocksApart()}));
-    Status().applyButton().click();
+    Status().offerButton().click();
     // Another survey comes in (an import or download replaces the records).
     SurveyStore other;
     other.m_syncRecords.resize(3);
     document.store() = other;
     document.undoStack().undo();
     EXPECT_EQ(document.store().m_syncRecords.size(), 3u);
+}
+
+TEST_F(QualityStatusTest, MissedAndExtraRodKeysAreOfferedOneAtATime) {
+    sim::StreamOptions o;
+    o.missedKeys = {5};
+    o.extraKeys = {40};
+    ASSERT_TRUE(frame->OpenPaths({Survey(o)}));
+    EXPECT_TRUE(Status().summary().contains("漏记钻杆 1 处")) << Status().summary().toStdString();
+    EXPECT_TRUE(Status().summary().contains("多记钻杆 1 处"));
+    QToolButton& offer = Status().offerButton();
+    EXPECT_EQ(offer.text(), "补记漏记的钻杆（共 2 处）");
+    const std::size_t keys = document.store().m_syncRecords.size();
+    offer.click();
+    EXPECT_EQ(document.store().m_syncRecords.size(), keys + 1);
+    EXPECT_EQ(offer.text(), "删除多记的钻杆（共 1 处）");
+    offer.click();
+    EXPECT_EQ(document.store().m_syncRecords.size(), keys);
+    EXPECT_EQ(Status().summary(), "质量检查：未发现问题");
+    for (int h = 1; h <= 3; ++h) EXPECT_EQ(CountStations(document.store().m_holes[h].records), 30) << h;
+    document.undoStack().undo();
+    document.undoStack().undo();
+    EXPECT_EQ(document.store().m_syncRecords.size(), keys);
+    EXPECT_TRUE(Status().summary().contains("漏记钻杆 1 处"));
 }
 
 }  // namespace
