@@ -63,6 +63,9 @@ std::vector<StillPeriod> FindStillPeriods(const std::vector<ProbeRecord>& probe,
         run = StillPeriod{i, i, 0, 0, 1};
     }
     close();
+    // Samples merged from several files need not come in time order; the periods must.
+    std::stable_sort(periods.begin(), periods.end(),
+                     [](const StillPeriod& a, const StillPeriod& b) { return a.start < b.start; });
     return periods;
 }
 

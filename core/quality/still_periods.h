@@ -41,7 +41,7 @@ double LinearSeconds(const OleTime& t);
 OleTime OleTimeFromLinearSeconds(double seconds);
 bool UsableTime(const OleTime& t);
 
-// The still periods of `probe` in acquisition order. A single sample that breaks a run
+// The still periods of `probe`, in time order. A single sample that breaks a run
 // already long enough to count, while its neighbours agree, is a spike and is skipped.
 std::vector<StillPeriod> FindStillPeriods(const std::vector<ProbeRecord>& probe, const StillThresholds& limits = {});
 
