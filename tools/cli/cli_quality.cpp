@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -17,7 +18,24 @@ namespace {
 
 using nlohmann::json;
 
-const char kUsage[] = "qa SURVEY [--json]";
+const char kUsage[] =
+    "qa SURVEY [--json] [--gravity-tolerance G] [--field-tolerance FRACTION] [--dip-tolerance DEGREES] "
+    "[--dogleg-limit DEGREES_PER_30M]";
+
+// The tolerance options, each taking a number that is not negative.
+bool ParseTolerance(const std::string& name, const std::string& text, QualityOptions& o) {
+    double* target = name == "--gravity-tolerance" ? &o.field.gravity
+                     : name == "--field-tolerance" ? &o.field.fieldFraction
+                     : name == "--dip-tolerance"   ? &o.field.dipDegrees
+                     : name == "--dogleg-limit"    ? &o.doglegLimit
+                                                   : nullptr;
+    if (!target) return false;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end || !(value >= 0) || !std::isfinite(value)) return false;
+    *target = value;
+    return true;
+}
 
 const char* VerdictName(ClockOffsetVerdict v) {
     switch (v) {
@@ -64,7 +82,8 @@ json RodKey(const RodKeyFinding& f) {
 
 json ReportJson(const QualityReport& r, const SurveyStore& store, const QualityOptions& o) {
     json j;
-    j["clockOffsetSeconds"] = r.clock.clear() ? json(r.clock.offsetSeconds) : json(nullptr);
+    // To the millisecond: more digits are only the rounding of the dates.
+    j["clockOffsetSeconds"] = r.clock.clear() ? json(std::round(r.clock.offsetSeconds * 1000) / 1000) : json(nullptr);
     j["clockOffset"] = {{"verdict", VerdictName(r.clock.verdict)},    {"confidence", r.clock.confidence},
                         {"keyPresses", r.clock.keyPresses},           {"inStill", r.clock.inStill},
                         {"inStillAsRecorded", r.clock.inStillAtZero}, {"worthApplying", r.ClockOffsetWorthApplying(o)}};
@@ -111,14 +130,22 @@ json ReportJson(const QualityReport& r, const SurveyStore& store, const QualityO
 int Qa(const std::vector<std::string>& args) {
     bool asJson = false;
     std::vector<std::string> inputs;
-    for (const std::string& a : args) {
+    QualityOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         if (a == "-h" || a == "--help") {
             std::printf("usage: sondara-cli %s\n", kUsage);
             return 0;
         }
         if (a == "--json")
             asJson = true;
-        else if (a.size() > 1 && a[0] == '-') {
+        else if (a == "--gravity-tolerance" || a == "--field-tolerance" || a == "--dip-tolerance" ||
+                 a == "--dogleg-limit") {
+            if (i + 1 == args.size() || !ParseTolerance(a, args[++i], options)) {
+                std::fprintf(stderr, "sondara-cli: %s needs a number that is not negative\n", a.c_str());
+                return 1;
+            }
+        } else if (a.size() > 1 && a[0] == '-') {
             std::fprintf(stderr, "sondara-cli: unknown option '%s'\n", a.c_str());
             return 1;
         } else
@@ -130,7 +157,6 @@ int Qa(const std::vector<std::string>& args) {
     }
     SurveyStore store;
     if (!OpenAnySurvey(store, inputs)) return 1;
-    const QualityOptions options;
     const QualityReport report = CheckSurveyQuality(store, options);
     if (asJson) {
         std::printf("%s\n", ReportJson(report, store, options).dump(1).c_str());
