@@ -247,8 +247,9 @@ void CMainFrame::CreateStatusBar() {
     bar->insertPermanentWidget(0, quality);
     connect(this, &CMainFrame::conversationEvent, quality, [quality](int event) {
         using sondara::ConversationEvent;
-        if (event == int(ConversationEvent::ProbeDownloadComplete) || event == int(ConversationEvent::SyncDownloadComplete))
-            quality->Refresh();
+        if (event == int(ConversationEvent::ProbeDownloadComplete) ||
+            event == int(ConversationEvent::SyncDownloadComplete))
+            quality->RefreshSoon();
     });
 }
 

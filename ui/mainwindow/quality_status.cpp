@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QTimer>
 #include <QToolButton>
 #include <QUndoStack>
 
@@ -81,12 +82,21 @@ QualityStatus::QualityStatus(SurveyDocument& document, QWidget* parent)
     connect(undo_, &QToolButton::clicked, this, [this] {
         if (LastStepIsOurs()) document_.undoStack().undo();
     });
-    connect(&document_, &SurveyDocument::updated, this, &QualityStatus::Refresh);
-    connect(&document_.undoStack(), &QUndoStack::indexChanged, this, &QualityStatus::Refresh);
+    connect(&document_, &SurveyDocument::updated, this, &QualityStatus::RefreshSoon);
+    connect(&document_.undoStack(), &QUndoStack::indexChanged, this, &QualityStatus::RefreshSoon);
     Refresh();
 }
 
 QString QualityStatus::summary() const { return label_->text(); }
+
+void QualityStatus::RefreshSoon() {
+    if (refreshPending_) return;
+    refreshPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refreshPending_ = false;
+        Refresh();
+    });
+}
 
 bool QualityStatus::LastStepIsOurs() const {
     const QUndoStack& stack = document_.undoStack();
@@ -111,8 +121,9 @@ void QualityStatus::Refresh() {
     }
     report_ = sondara::CheckSurveyQuality(store, options_);
     label_->setText(QString::fromStdString(sondara::QualitySummaryText(report_, options_)));
+    const std::vector<std::string> lines = sondara::QualityFindingLines(report_, store, options_);
     QStringList tip;
-    for (const std::string& line : sondara::QualityFindingLines(report_, store, options_)) {
+    for (const std::string& line : lines) {
         if (tip.size() == kTipLines) {
             tip << "……";
             break;
@@ -129,7 +140,6 @@ void QualityStatus::Refresh() {
     } else if (!report_.rodKeys.empty()) {
         const sondara::RodKeyFinding& f = report_.rodKeys.front();
         offer_->setText(RodKeyOfferText(f) + QString("（共 %1 处）").arg(report_.rodKeys.size()));
-        const std::vector<std::string> lines = sondara::QualityFindingLines(report_, store, options_);
         const auto it = std::find_if(lines.begin(), lines.end(),
                                      [](const std::string& l) { return l.find("钻杆：") != std::string::npos; });
         offer_->setToolTip((it != lines.end() ? QString::fromStdString(*it) + "\n" : QString()) +

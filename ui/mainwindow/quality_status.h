@@ -39,6 +39,10 @@ public:
 
     // Runs the checks on the survey as it is now and shows the outcome.
     void Refresh();
+    // The same once control returns to the event loop: after a load the table's first
+    // screen comes first (the checks of a million records take a good part of a second),
+    // and several changes in a row are checked once.
+    void RefreshSoon();
 
     const sondara::QualityReport& report() const { return report_; }
     QString summary() const;
@@ -57,4 +61,5 @@ private:
     QLabel* label_;
     QToolButton* offer_;
     QToolButton* undo_;
+    bool refreshPending_ = false;
 };

@@ -21,7 +21,11 @@ using namespace sondara;
 
 class QualityStatusTest : public testing::Test, public test::FrameFixture {
 protected:
-    QualityStatus& Status() { return *frame->statusBar()->findChild<QualityStatus*>(); }
+    // The status bar once the checks that changes asked for have run.
+    QualityStatus& Status() {
+        QCoreApplication::processEvents();
+        return *frame->statusBar()->findChild<QualityStatus*>();
+    }
 
     // A downloaded run saved before any hole was cut.
     QString Survey(const sim::StreamOptions& o) {
@@ -72,6 +76,7 @@ TEST_F(QualityStatusTest, LoadTellsTheFindingsInOneLineAndOffersTheClockOffset) 
     ASSERT_EQ(document.store().m_syncRecords.size(), before.size());
     EXPECT_EQ(document.store().m_syncRecords[5].time.dt, before[5].time.dt);
     EXPECT_FALSE(document.isModified());
+    Status();
     EXPECT_EQ(apply.text(), "应用时钟偏差（+20 秒）");
     EXPECT_TRUE(undo.isHidden());
 
@@ -103,6 +108,7 @@ TEST_F(QualityStatusTest, MissedAndExtraRodKeysAreOfferedOneAtATime) {
     const std::size_t keys = document.store().m_syncRecords.size();
     offer.click();
     EXPECT_EQ(document.store().m_syncRecords.size(), keys + 1);
+    Status();
     EXPECT_EQ(offer.text(), "删除多记的钻杆（共 1 处）");
     offer.click();
     EXPECT_EQ(document.store().m_syncRecords.size(), keys);
