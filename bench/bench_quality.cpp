@@ -59,6 +59,48 @@ void BM_QualityChecks(benchmark::State& state) {
 }
 BENCHMARK(BM_QualityChecks)->Unit(benchmark::kMillisecond);
 
+// A million records in ten holes, every fourth a station: the per-station checks
+// (field values, doglegs, both end points) against the depth and trajectory passes
+// over the same stations.
+SurveyStore& ManyStations() {
+    static SurveyStore store = [] {
+        SurveyStore s;
+        constexpr int kRecords = 1'000'000, kHoles = 10;
+        for (int h = 0; h < kHoles; ++h) {
+            HoleSurvey hole;
+            hole.name.assign(1, u'K');
+            hole.pbLen = 1.5f;
+            for (int i = 0; i < kRecords / kHoles; ++i) {
+                ProbeRecord r;
+                r.flag = i % 4 == 0 ? kSampled | kStation : 0;
+                r.inc = -5.0f + 0.25f * static_cast<float>(i % 40);
+                r.azi = 120.0f + 0.5f * static_cast<float>(i % 60);
+                r.GT = 1.0f;
+                r.MT = 0.5f;
+                r.DIP = 45.0f;
+                r.time = {45352.0 + (h * kRecords / kHoles + i) / 86400.0, kTimeValid};
+                hole.records.push_back(r);
+            }
+            s.m_holes.push_back(std::move(hole));
+        }
+        Recompute(s, SurveyChange::TrajectoryCommand);
+        return s;
+    }();
+    return store;
+}
+
+void BM_DepthAndTrajectoryPasses(benchmark::State& state) {
+    SurveyStore& store = ManyStations();
+    for (auto _ : state) Recompute(store, SurveyChange::TrajectoryCommand);
+}
+BENCHMARK(BM_DepthAndTrajectoryPasses)->Unit(benchmark::kMillisecond);
+
+void BM_StationChecks(benchmark::State& state) {
+    const SurveyStore& store = ManyStations();
+    for (auto _ : state) benchmark::DoNotOptimize(CheckSurveyQuality(store).holes.size());
+}
+BENCHMARK(BM_StationChecks)->Unit(benchmark::kMillisecond);
+
 // Keeps each benchmark's time per iteration for the closing ratio.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -70,6 +112,9 @@ public:
         ConsoleReporter::Finalize();
         const double assembly = seconds_["BM_AssembleHoles"], checks = seconds_["BM_QualityChecks"];
         if (assembly > 0 && checks > 0) std::printf("quality checks / assembly: %.2f\n", checks / assembly);
+        const double passes = seconds_["BM_DepthAndTrajectoryPasses"], stations = seconds_["BM_StationChecks"];
+        if (passes > 0 && stations > 0)
+            std::printf("checks of 250,000 stations / depth and trajectory passes: %.2f\n", stations / passes);
     }
 
 private:

@@ -39,23 +39,18 @@ EastNorthUp MinimumCurvatureStep(double inc1, double azi1, double inc2, double a
 }
 
 std::vector<std::optional<double>> DoglegSeverities(const std::vector<ProbeRecord>& records) {
-    std::vector<std::optional<double>> severities;
-    const ProbeRecord* prev = nullptr;
-    for (const ProbeRecord& r : records) {
-        if (!IsStation(r)) continue;
-        std::optional<double> severity;
-        if (prev) {
-            const double length = static_cast<double>(r.depth) - prev->depth;
-            if (length > 0) severity = DoglegDegrees(prev->inc, prev->azi, r.inc, r.azi) * 30.0 / length;
-        }
-        severities.push_back(severity);
-        prev = &r;
-    }
-    return severities;
+    HoleSurvey hole;  // no parameters: the doglegs alone
+    hole.records = records;
+    return CheckMethod(hole).doglegs;
 }
 
 std::optional<MethodComparison> CompareWithMinimumCurvature(const HoleSurvey& hole) {
-    if (hole.name.empty() || CountStations(hole.records) == 0) return std::nullopt;
+    return CheckMethod(hole).comparison;
+}
+
+MethodCheck CheckMethod(const HoleSurvey& hole) {
+    MethodCheck out;
+    const bool compare = !hole.name.empty();
     // The start point as the trajectory pass builds it.
     ProbeRecord start;
     start.depth = hole.x0;
@@ -70,27 +65,42 @@ std::optional<MethodComparison> CompareWithMinimumCurvature(const HoleSurvey& ho
 
     ProbeRecord meanAngle = start;
     EastNorthUp curve{hole.e0, hole.n0, hole.d0};
-    ProbeRecord prev = start;
+    // Same angles as the mean-angle step: the declination is added to each azimuth (a
+    // turn of both directions that leaves every bend as it is).
+    EastNorthUp prevDirection = Direction(hole.dDip, static_cast<double>(hole.dPos) + hole.gi);
+    double prevDepth = hole.x0;
+    bool first = true;
     for (const ProbeRecord& r : hole.records) {
         if (!IsStation(r)) continue;
-        ProbeRecord cur = r;
-        StepStation(meanAngle, cur, hole.dDip, hole.dPos, hole.gi);
-        meanAngle = cur;
-        // Same angles as the mean-angle step: the declination is added to each azimuth.
-        const double length = static_cast<double>(r.depth) - prev.depth;
-        const EastNorthUp step = MinimumCurvatureStep(prev.inc, static_cast<double>(prev.azi) + hole.gi, r.inc,
-                                                      static_cast<double>(r.azi) + hole.gi, length);
-        curve.e += step.e;
-        curve.n += step.n;
-        curve.d += step.d;
-        prev = r;
+        const EastNorthUp direction = Direction(r.inc, static_cast<double>(r.azi) + hole.gi);
+        const double bend = BendRadians(prevDirection, direction);
+        const double length = static_cast<double>(r.depth) - prevDepth;
+        std::optional<double> severity;
+        if (!first && length > 0) severity = bend * 180.0 / kPi * 30.0 / length;
+        out.doglegs.push_back(severity);
+        if (compare) {
+            ProbeRecord cur = r;
+            StepStation(meanAngle, cur, hole.dDip, hole.dPos, hole.gi);
+            meanAngle = cur;
+            // The ratio factor 2/b·tan(b/2) tends to 1 (straight hole) as the bend vanishes.
+            const double half = length / 2 * (bend < 1e-9 ? 1.0 : 2.0 / bend * std::tan(bend / 2));
+            curve.e += half * (prevDirection.e + direction.e);
+            curve.n += half * (prevDirection.n + direction.n);
+            curve.d += half * (prevDirection.d + direction.d);
+        }
+        prevDirection = direction;
+        prevDepth = r.depth;
+        first = false;
     }
-    MethodComparison c;
-    c.meanAngleEnd = {meanAngle.x, meanAngle.y, meanAngle.z};
-    c.minimumCurvatureEnd = curve;
-    c.distance = std::hypot(c.meanAngleEnd.e - curve.e, c.meanAngleEnd.n - curve.n, c.meanAngleEnd.d - curve.d);
-    c.length = static_cast<double>(prev.depth) - hole.x0;
-    return c;
+    if (compare && !first) {
+        MethodComparison c;
+        c.meanAngleEnd = {meanAngle.x, meanAngle.y, meanAngle.z};
+        c.minimumCurvatureEnd = curve;
+        c.distance = std::hypot(c.meanAngleEnd.e - curve.e, c.meanAngleEnd.n - curve.n, c.meanAngleEnd.d - curve.d);
+        c.length = prevDepth - hole.x0;
+        out.comparison = c;
+    }
+    return out;
 }
 
 }  // namespace sondara

@@ -37,4 +37,11 @@ struct MethodComparison {
 // depth pass gave them; nothing for a hole without parameters or stations.
 std::optional<MethodComparison> CompareWithMinimumCurvature(const HoleSurvey& hole);
 
+// Both of the above in one pass over the hole, each station's direction computed once.
+struct MethodCheck {
+    std::vector<std::optional<double>> doglegs;
+    std::optional<MethodComparison> comparison;
+};
+MethodCheck CheckMethod(const HoleSurvey& hole);
+
 }  // namespace sondara

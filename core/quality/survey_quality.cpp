@@ -39,7 +39,7 @@ HoleQuality CheckHole(const HoleSurvey& hole, int position, const QualityOptions
     HoleQuality q;
     q.hole = position;
     const std::vector<unsigned> fieldFlags = CheckFieldValues(hole.records, options.field);
-    const std::vector<std::optional<double>> doglegs = DoglegSeverities(hole.records);
+    MethodCheck method = CheckMethod(hole);
     int ordinal = 0;
     for (int i = 0; i < static_cast<int>(hole.records.size()); ++i) {
         if (!IsStation(hole.records[i])) continue;
@@ -47,13 +47,13 @@ HoleQuality CheckHole(const HoleSurvey& hole, int position, const QualityOptions
         s.record = i;
         s.station = ordinal;
         s.flags = fieldFlags[ordinal];
-        s.dogleg = doglegs[ordinal];
+        s.dogleg = method.doglegs[ordinal];
         if (s.dogleg && *s.dogleg > options.doglegLimit) s.flags |= kFlagDogleg;
         if (s.flags) ++q.flagged;
         q.stations.push_back(s);
         ++ordinal;
     }
-    q.method = CompareWithMinimumCurvature(hole);
+    q.method = method.comparison;
     return q;
 }
 
