@@ -76,7 +76,7 @@ std::string QualitySummaryText(const QualityReport& report, const QualityOptions
     std::string parts;
     auto add = [&](const std::string& part) { parts += (parts.empty() ? "" : "，") + part; };
     if (report.ClockOffsetWorthApplying(options))
-        add(Format("时钟偏差约 %.0f 秒", report.clock.offsetSeconds));
+        add(Format("时钟偏差约 %.0f 秒", std::round(report.clock.offsetSeconds)));  // as applied
     else if (!report.clock.clear() && report.syncRecords > 0)
         add("时钟偏差无明确估计");
     if (report.ManyUnpaired(options)) add(Format("%d 条同步器记录未配对", report.unpairedSyncRecords));

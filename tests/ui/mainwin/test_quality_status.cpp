@@ -2,8 +2,14 @@
 // instrument clocks were set 20 s apart.
 
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 
+#include <cmath>
+#include <csignal>
+
+#include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QUndoStack>
@@ -13,6 +19,7 @@
 #include "io/survey_file.h"
 #include "sim_stream.h"
 #include "tests/ui/mainwin/frame_fixture.h"
+#include "ui/mainwindow/command_ids.h"
 #include "ui/mainwindow/quality_status.h"
 
 namespace {
@@ -118,6 +125,34 @@ TEST_F(QualityStatusTest, MissedAndExtraRodKeysAreOfferedOneAtATime) {
     document.undoStack().undo();
     EXPECT_EQ(document.store().m_syncRecords.size(), keys);
     EXPECT_TRUE(Status().summary().contains("漏记钻杆 1 处"));
+}
+
+TEST_F(QualityStatusTest, DownloadOfARunWithClocksApartEndsWithTheOffer) {
+    QProcess sim;
+    sim.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });  // dies with the test
+    sim.start(SONDARA_SIM_PATH, {"--stream", "--clock-offset", "-25", "--holes", "2", "--rods", "20", "--com", "4",
+                                 "--port-dir", QString::fromStdString(portFolder)});
+    const QString link = QString::fromStdString(portFolder) + "/COM4";
+    ASSERT_TRUE(sim.waitForStarted(5000) && test::RunUntil([&] { return QFile::exists(link); }, 5000));
+    RecordedMessages messages;
+    ASSERT_TRUE(frame->OpenComPort(4));
+    int completed = 0;
+    QObject::connect(frame.get(), &CMainFrame::conversationEvent, [&](int e) {
+        completed +=
+            e == int(ConversationEvent::ProbeDownloadComplete) || e == int(ConversationEvent::SyncDownloadComplete);
+    });
+    Command(command::kProbeDownload).trigger();
+    ASSERT_TRUE(test::RunUntil([&] { return completed == 1; }, 30000));
+    EXPECT_TRUE(Status().summary().isEmpty()) << "half a download has no holes to judge";
+    Command(command::kSyncDownload).trigger();
+    ASSERT_TRUE(test::RunUntil([&] { return completed == 2; }, 30000));
+    const double estimate = Status().report().clock.offsetSeconds;
+    EXPECT_NEAR(estimate, -25, 1.0);
+    EXPECT_TRUE(Status().summary().contains(QString("时钟偏差约 %1 秒").arg(std::round(estimate))))
+        << Status().summary().toStdString();
+    EXPECT_EQ(Status().offerButton().text(), QString("应用时钟偏差（%1 秒）").arg(std::round(estimate)));
+    sim.terminate();
+    sim.waitForFinished(5000);
 }
 
 }  // namespace
