@@ -79,7 +79,7 @@ TEST(CliDevice, TestAnswer_IsPrintedAndATimeOutWritesNothing) {
 
 TEST(CliDevice, QualityChecks_FindTheSimulatorsClockOffsetAndMissedRod) {
     // Rod 12 of the first hole goes unrecorded and the probe clock runs 20 s ahead.
-    SimProcess sim({"--no-link", "--stream", "--clock-offset", "20", "--miss-key", "12", "--seed", "3"});
+    SimProcess sim({"--no-link", "--stream", "--clock-offset", "20", "--miss-key", "12", "--stream-seed", "3"});
     ASSERT_FALSE(sim.device().empty());
     QTemporaryDir dir;
     const QString file = dir.filePath("stream.bhx");

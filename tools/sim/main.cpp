@@ -63,7 +63,7 @@ A probe stream (for the quality checks; any of these implies --stream):
   --extra-key N            the key of rod N is pressed twice (repeatable)
   --noisy-station N        the stop at rod N is near steel: total gravity, total field
                            and dip are off
-  --seed N                 random seed of the stream (default 1)
+  --stream-seed N          random seed of the stream (default 1)
 
 The line:
   --pace                   pace output at the line rate: 10 bits a byte at --baud

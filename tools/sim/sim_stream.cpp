@@ -150,7 +150,8 @@ bool ParseStreamOption(const std::string& option, const std::function<std::strin
     }
     if (option == "--rods")
         number(1, n);
-    else if (option == "--miss-key" || option == "--extra-key" || option == "--noisy-station" || option == "--seed")
+    else if (option == "--miss-key" || option == "--extra-key" || option == "--noisy-station" ||
+             option == "--stream-seed")
         number(0, n);
     else
         return false;

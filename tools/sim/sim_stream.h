@@ -41,7 +41,7 @@ struct StreamSurvey {
 StreamSurvey GenerateStreamSurvey(const StreamOptions& options);
 
 // One command-line option of the stream (--stream, --rods, --clock-offset, --miss-key,
-// --extra-key, --noisy-station, --seed); `value` takes the option's argument. False when
+// --extra-key, --noisy-station, --stream-seed); `value` takes the option's argument. False when
 // `option` is none of them; `error` says what is wrong with its value.
 bool ParseStreamOption(const std::string& option, const std::function<std::string()>& value, StreamOptions& s,
                        std::string& error);

@@ -245,10 +245,8 @@ void CMainFrame::CreateStatusBar() {
     // views' update) and every completed download.
     auto* quality = new QualityStatus(document_);
     bar->insertPermanentWidget(0, quality);
-    connect(this, &CMainFrame::conversationEvent, quality, [quality](int event) {
-        using sondara::ConversationEvent;
-        if (event == int(ConversationEvent::ProbeDownloadComplete) ||
-            event == int(ConversationEvent::SyncDownloadComplete))
+    connect(this, &CMainFrame::deviceEvent, quality, [quality](const sondara::DeviceEvent& event) {
+        if (const auto* finished = std::get_if<sondara::DownloadFinished>(&event); finished && finished->holesAssembled)
             quality->RefreshSoon();
     });
 }

@@ -137,10 +137,8 @@ TEST_F(QualityStatusTest, DownloadOfARunWithClocksApartEndsWithTheOffer) {
     RecordedMessages messages;
     ASSERT_TRUE(frame->OpenComPort(4));
     int completed = 0;
-    QObject::connect(frame.get(), &CMainFrame::conversationEvent, [&](int e) {
-        completed +=
-            e == int(ConversationEvent::ProbeDownloadComplete) || e == int(ConversationEvent::SyncDownloadComplete);
-    });
+    QObject::connect(frame.get(), &CMainFrame::deviceEvent,
+                     [&](const DeviceEvent& e) { completed += std::holds_alternative<DownloadFinished>(e); });
     Command(command::kProbeDownload).trigger();
     ASSERT_TRUE(test::RunUntil([&] { return completed == 1; }, 30000));
     EXPECT_TRUE(Status().summary().isEmpty()) << "half a download has no holes to judge";
