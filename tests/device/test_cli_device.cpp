@@ -123,6 +123,9 @@ TEST(CliDevice, QualityChecks_FindTheSimulatorsClockOffsetAndMissedRod) {
     ASSERT_EQ(tolerant.exitCode, 0);
     EXPECT_LT(flagged(QJsonDocument::fromJson(tolerant.out.toUtf8()).object()), flagged(report));
     EXPECT_EQ(RunCli({"qa", file, "--dip-tolerance", "-1"}).exitCode, 1);
+    const CliRun missing = RunCli({"qa", dir.filePath("none.bhx")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_FALSE(missing.err.isEmpty()) << "a file that does not open is said so";
 
     const CliRun text = RunCli({"qa", file});
     EXPECT_EQ(text.exitCode, 0);

@@ -11,6 +11,7 @@
 #include "core/quality/survey_quality.h"
 #include "core/text.h"
 #include "io/open_any.h"
+#include "ui/common/file_messages.h"
 #include "ui/common/quality_text.h"
 
 namespace sondara::cli {
@@ -156,7 +157,7 @@ int Qa(const std::vector<std::string>& args) {
         return 1;
     }
     SurveyStore store;
-    if (!OpenAnySurvey(store, inputs)) return 1;
+    if (!ShowFileResult(OpenAnySurvey(store, inputs))) return 1;
     const QualityReport report = CheckSurveyQuality(store, options);
     if (asJson) {
         std::printf("%s\n", ReportJson(report, store, options).dump(1).c_str());
