@@ -40,6 +40,10 @@ bool Recompute(SurveyStore& store, SurveyChange change) {
         case SurveyChange::SampledDisplay:
             ComputeAllDepths(store);
             return false;
+        case SurveyChange::SyncCorrected:
+            // The pairing changed: every hole is cut and computed again.
+            RebuildAll(store);
+            return true;
         case SurveyChange::StationCorrected:
             ComputeAllTrajectories(store);
             return false;

@@ -10,6 +10,7 @@
 //   "轨迹计算"                                                    x         x
 //   the sampled-records display chosen                           x
 //   a station value corrected                                              x
+//   the synchronizer records corrected     x          x          x         x
 
 #include "records.h"
 
@@ -22,6 +23,7 @@ enum class SurveyChange {
     TrajectoryCommand,  // the user asked for the trajectories
     SampledDisplay,     // the table switched to the sampled records
     StationCorrected,   // a station's check box or value was changed by hand
+    SyncCorrected,      // synchronizer times shifted, a rod key inserted or removed
 };
 
 // Runs the steps that `change` calls for. Returns whether the holes were rebuilt

@@ -10,8 +10,15 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cmath>
+
+#include "core/quality/still_periods.h"
 #include "io/survey_file.h"
 #include "sim_process.h"
+#include "sim_stream.h"
 
 namespace sondara {
 namespace {
@@ -68,6 +75,62 @@ TEST(CliDevice, TestAnswer_IsPrintedAndATimeOutWritesNothing) {
     const CliRun bad = RunCli({"download", "--port", "/nonexistent/tty", "-o", out});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.err.contains("打开串口失败"));
+}
+
+TEST(CliDevice, QualityChecks_FindTheSimulatorsClockOffsetAndMissedRod) {
+    // Rod 12 of the first hole goes unrecorded and the probe clock runs 20 s ahead.
+    SimProcess sim({"--no-link", "--stream", "--clock-offset", "20", "--miss-key", "12", "--stream-seed", "3"});
+    ASSERT_FALSE(sim.device().empty());
+    QTemporaryDir dir;
+    const QString file = dir.filePath("stream.bhx");
+    const CliRun download = RunCli({"download", "--port", QString::fromStdString(sim.device()), "-o", file});
+    ASSERT_EQ(download.exitCode, 0) << download.err.toStdString();
+
+    const CliRun qa = RunCli({"qa", file, "--json"});
+    ASSERT_EQ(qa.exitCode, 0) << qa.err.toStdString();
+    const QJsonObject report = QJsonDocument::fromJson(qa.out.toUtf8()).object();
+    EXPECT_NEAR(report["clockOffsetSeconds"].toDouble(), 20, 1.0);
+    const QJsonArray missed = report["missedRods"].toArray();
+    ASSERT_EQ(missed.size(), 1);
+    EXPECT_EQ(missed[0].toObject()["hole"].toInt(), 1);
+    EXPECT_TRUE(report["extraRods"].toArray().isEmpty());
+    EXPECT_EQ(report["holes"].toArray().size(), 4);  // what precedes the first key, then three holes
+
+    // The stop's start on the probe clock, to the second (as the probe's clock shows it).
+    sim::StreamOptions o;
+    o.clockOffsetSeconds = 20;
+    o.missedKeys = {12};
+    o.seed = 3;
+    const sim::StreamSurvey truth = sim::GenerateStreamSurvey(o);
+    const auto start =
+        CalendarFromOleTime(OleTimeFromLinearSeconds(truth.origin + std::floor(truth.rods[12].stillStart + 20)));
+    ASSERT_TRUE(start.has_value());
+    const QString time = missed[0].toObject()["time"].toString();
+    const QDateTime found = QDateTime::fromString(time, "yyyy-MM-dd HH:mm:ss");
+    ASSERT_TRUE(found.isValid()) << time.toStdString();
+    const QDateTime expected(QDate(start->year, start->month, start->day),
+                             QTime(start->hour, start->minute, start->second));
+    EXPECT_LE(std::abs(found.secsTo(expected)), 2) << time.toStdString();
+
+    // With the clocks apart the stations are drilling samples, shaken off 1 g; a wider
+    // gravity tolerance lets most of them pass.
+    auto flagged = [](const QJsonObject& r) {
+        int n = 0;
+        for (const auto& hole : r["holes"].toArray()) n += hole.toObject()["flaggedStations"].toInt();
+        return n;
+    };
+    const CliRun tolerant = RunCli({"qa", file, "--json", "--gravity-tolerance", "0.2"});
+    ASSERT_EQ(tolerant.exitCode, 0);
+    EXPECT_LT(flagged(QJsonDocument::fromJson(tolerant.out.toUtf8()).object()), flagged(report));
+    EXPECT_EQ(RunCli({"qa", file, "--dip-tolerance", "-1"}).exitCode, 1);
+    const CliRun missing = RunCli({"qa", dir.filePath("none.bhx")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_FALSE(missing.err.isEmpty()) << "a file that does not open is said so";
+
+    const CliRun text = RunCli({"qa", file});
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_TRUE(text.out.startsWith("质量检查：发现")) << text.out.toStdString();
+    EXPECT_TRUE(text.out.contains("漏记钻杆")) << text.out.toStdString();
 }
 
 }  // namespace

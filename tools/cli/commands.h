@@ -18,5 +18,6 @@ struct Command {
 std::vector<Command> FileCommands();     // cli_files.cpp
 std::vector<Command> DeviceCommands();   // cli_device.cpp
 std::vector<Command> DrawingCommands();  // cli_drawing.cpp
+std::vector<Command> QualityCommands();  // cli_quality.cpp
 
 }  // namespace sondara::cli

@@ -10,7 +10,8 @@ using sondara::cli::Command;
 
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
-    for (auto group : {sondara::cli::FileCommands, sondara::cli::DeviceCommands, sondara::cli::DrawingCommands}) {
+    for (auto group : {sondara::cli::FileCommands, sondara::cli::DeviceCommands, sondara::cli::DrawingCommands,
+                       sondara::cli::QualityCommands}) {
         for (Command& c : group()) all.push_back(std::move(c));
     }
     return all;

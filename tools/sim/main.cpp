@@ -21,6 +21,7 @@
 
 #include "core/time_seam.h"
 #include "device/port_map.h"
+#include "sim_stream.h"
 #include "sim_survey.h"
 
 namespace {
@@ -49,6 +50,20 @@ Instruments:
   --hw-version A.B.C       hardware version in the test answer (default 2.1.0)
   --sw-version A.B.C       software version in the test answer (default 3.4.1)
   --clear-delay SECONDS    how long the synchronizer takes to clear (default 8)
+
+A probe stream (for the quality checks; any of these implies --stream):
+  --stream                 the probe samples every 2 s, shaken while a rod is drilled
+                           and standing still while the next is added, when the rod
+                           key is pressed; --holes holes of --rods rods
+  --rods N                 rods per hole (default 30)
+  --clock-offset SECONDS   the probe clock runs this much ahead of the synchronizer's
+                           (negative: behind)
+  --miss-key N             the key press of rod N (counted over the run from 0) is
+                           not recorded (repeatable)
+  --extra-key N            the key of rod N is pressed twice (repeatable)
+  --noisy-station N        the stop at rod N is near steel: total gravity, total field
+                           and dip are off
+  --stream-seed N          random seed of the stream (default 1)
 
 The line:
   --pace                   pace output at the line rate: 10 bits a byte at --baud
@@ -88,6 +103,8 @@ struct Options {
     std::string json;
     int probeRecords = 200, syncRecords = 200, holes = 3;
     bool raw = false;
+    bool stream = false;
+    sim::StreamOptions streamOptions;
     int hardware[3] = {2, 1, 0}, software[3] = {3, 4, 1};
     double clearDelay = 8;
     bool pace = false;
@@ -146,10 +163,13 @@ Options ParseOptions(int argc, char** argv) {
         else if (a == "--sync-records")
             o.syncRecords = static_cast<int>(number());
         else if (a == "--holes")
-            o.holes = static_cast<int>(number());
+            o.holes = o.streamOptions.holes = static_cast<int>(number());
         else if (a == "--raw")
             o.raw = true;
-        else if (a == "--hw-version")
+        else if (std::string error; sim::ParseStreamOption(a, value, o.streamOptions, error)) {
+            if (!error.empty()) Usage(error);
+            o.stream = true;
+        } else if (a == "--hw-version")
             ParseVersion(value(), o.hardware);
         else if (a == "--sw-version")
             ParseVersion(value(), o.software);
@@ -503,8 +523,9 @@ int main(int argc, char** argv) {
     const Options o = ParseOptions(argc, argv);
     sim::SimSurvey survey;
     try {
-        survey =
-            o.json.empty() ? sim::GenerateSurvey(o.probeRecords, o.syncRecords, o.holes) : sim::LoadJsonSurvey(o.json);
+        survey = !o.json.empty() ? sim::LoadJsonSurvey(o.json)
+                 : o.stream      ? sim::GenerateStreamSurvey(o.streamOptions).records
+                                 : sim::GenerateSurvey(o.probeRecords, o.syncRecords, o.holes);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "sondara-sim: %s\n", e.what());
         return 1;

@@ -3,6 +3,7 @@
 // lifetime and tells every view (table, plot windows) when to redraw from it.
 
 #include <QObject>
+#include <QUndoStack>
 
 #include "core/records.h"
 
@@ -22,10 +23,14 @@ public:
     bool isModified() const { return modified_; }
     void setModified(bool modified) { modified_ = modified; }
 
+    // Edits of the survey, undone and redone step by step.
+    QUndoStack& undoStack() { return undoStack_; }
+
 signals:
     void updated();
 
 private:
     sondara::SurveyStore store_;
     bool modified_ = false;
+    QUndoStack undoStack_;
 };

@@ -22,6 +22,7 @@
 #include "ui/dialogs/real_time_dialog.h"
 #include "ui/dialogs/rtc_set_dialog.h"
 #include "ui/mainwindow/command_ids.h"
+#include "ui/mainwindow/quality_status.h"
 #include "ui/table/survey_table_view.h"
 
 static void InitResources() { Q_INIT_RESOURCE(sondara); }
@@ -240,6 +241,14 @@ void CMainFrame::CreateStatusBar() {
         pane->setEnabled(false);  // the lock states are not known to the program
         bar->addPermanentWidget(pane);
     }
+    // The quality checks' summary and clock offer, before pane 1: after every load (the
+    // views' update) and every completed download.
+    auto* quality = new QualityStatus(document_);
+    bar->insertPermanentWidget(0, quality);
+    connect(this, &CMainFrame::deviceEvent, quality, [quality](const sondara::DeviceEvent& event) {
+        if (const auto* finished = std::get_if<sondara::DownloadFinished>(&event); finished && finished->holesAssembled)
+            quality->RefreshSoon();
+    });
 }
 
 void CMainFrame::SetStatusText(const QString& text) { statusPane_->setText(text); }

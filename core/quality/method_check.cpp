@@ -1,0 +1,106 @@
+#include "method_check.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/angles.h"
+#include "core/stations.h"
+#include "core/trajectory.h"
+
+namespace sondara {
+
+namespace {
+
+EastNorthUp Direction(double inc, double azi) {
+    const double i = DegToRad(inc), a = DegToRad(azi);
+    return {std::cos(i) * std::sin(a), std::cos(i) * std::cos(a), std::sin(i)};
+}
+
+double BendRadians(const EastNorthUp& t1, const EastNorthUp& t2) {
+    // The angle from the chord and the sum: exact also for tiny and near-opposite bends.
+    const double dx = t2.e - t1.e, dy = t2.n - t1.n, dz = t2.d - t1.d;
+    const double sx = t2.e + t1.e, sy = t2.n + t1.n, sz = t2.d + t1.d;
+    return 2 * std::atan2(std::sqrt(dx * dx + dy * dy + dz * dz), std::sqrt(sx * sx + sy * sy + sz * sz));
+}
+
+}  // namespace
+
+double DoglegDegrees(double inc1, double azi1, double inc2, double azi2) {
+    return BendRadians(Direction(inc1, azi1), Direction(inc2, azi2)) * 180.0 / kPi;
+}
+
+EastNorthUp MinimumCurvatureStep(double inc1, double azi1, double inc2, double azi2, double length) {
+    const EastNorthUp t1 = Direction(inc1, azi1), t2 = Direction(inc2, azi2);
+    const double bend = BendRadians(t1, t2);
+    // The ratio factor 2/b·tan(b/2) tends to 1 (straight hole) as the bend vanishes.
+    const double ratio = bend < 1e-9 ? 1.0 : 2.0 / bend * std::tan(bend / 2);
+    const double half = length / 2 * ratio;
+    return {half * (t1.e + t2.e), half * (t1.n + t2.n), half * (t1.d + t2.d)};
+}
+
+std::vector<std::optional<double>> DoglegSeverities(const std::vector<ProbeRecord>& records) {
+    HoleSurvey hole;  // no parameters: the doglegs alone
+    hole.records = records;
+    return CheckMethod(hole).doglegs;
+}
+
+std::optional<MethodComparison> CompareWithMinimumCurvature(const HoleSurvey& hole) {
+    return CheckMethod(hole).comparison;
+}
+
+MethodCheck CheckMethod(const HoleSurvey& hole) {
+    MethodCheck out;
+    const bool compare = !hole.name.empty();
+    // The start point as the trajectory pass builds it.
+    ProbeRecord start;
+    start.depth = hole.x0;
+    start.inc = hole.dDip;
+    start.azi = hole.dPos;
+    start.x = hole.e0;
+    start.y = hole.n0;
+    start.z = hole.d0;
+    start.dx = hole.x0;
+    start.dy = hole.y0;
+    start.dz = hole.z0;
+
+    ProbeRecord meanAngle = start;
+    EastNorthUp curve{hole.e0, hole.n0, hole.d0};
+    // Same angles as the mean-angle step: the declination is added to each azimuth (a
+    // turn of both directions that leaves every bend as it is).
+    EastNorthUp prevDirection = Direction(hole.dDip, static_cast<double>(hole.dPos) + hole.gi);
+    double prevDepth = hole.x0;
+    bool first = true;
+    for (const ProbeRecord& r : hole.records) {
+        if (!IsStation(r)) continue;
+        const EastNorthUp direction = Direction(r.inc, static_cast<double>(r.azi) + hole.gi);
+        const double bend = BendRadians(prevDirection, direction);
+        const double length = static_cast<double>(r.depth) - prevDepth;
+        std::optional<double> severity;
+        if (!first && length > 0) severity = bend * 180.0 / kPi * 30.0 / length;
+        out.doglegs.push_back(severity);
+        if (compare) {
+            ProbeRecord cur = r;
+            StepStation(meanAngle, cur, hole.dDip, hole.dPos, hole.gi);
+            meanAngle = cur;
+            // The ratio factor 2/b·tan(b/2) tends to 1 (straight hole) as the bend vanishes.
+            const double half = length / 2 * (bend < 1e-9 ? 1.0 : 2.0 / bend * std::tan(bend / 2));
+            curve.e += half * (prevDirection.e + direction.e);
+            curve.n += half * (prevDirection.n + direction.n);
+            curve.d += half * (prevDirection.d + direction.d);
+        }
+        prevDirection = direction;
+        prevDepth = r.depth;
+        first = false;
+    }
+    if (compare && !first) {
+        MethodComparison c;
+        c.meanAngleEnd = {meanAngle.x, meanAngle.y, meanAngle.z};
+        c.minimumCurvatureEnd = curve;
+        c.distance = std::hypot(c.meanAngleEnd.e - curve.e, c.meanAngleEnd.n - curve.n, c.meanAngleEnd.d - curve.d);
+        c.length = prevDepth - hole.x0;
+        out.comparison = c;
+    }
+    return out;
+}
+
+}  // namespace sondara
