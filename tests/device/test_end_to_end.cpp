@@ -13,7 +13,7 @@
 #include "device/instrument_line.h"
 #include "device/port_map.h"
 #include "recording_view.h"
-#include "sim_process.h"
+#include "tests/support/sim_process.h"
 #include "sim_survey.h"
 #include "tests/support/recorded_messages.h"
 

@@ -17,7 +17,7 @@
 
 #include "core/quality/still_periods.h"
 #include "io/survey_file.h"
-#include "sim_process.h"
+#include "tests/support/sim_process.h"
 #include "sim_stream.h"
 
 namespace sondara {
