@@ -317,14 +317,15 @@ TEST_F(MainFrameTest, HoleParamsSaved_AppliedAndRecomputed) {
     auto* dialog = frame->findChild<CWellSetDlg*>();
     ASSERT_NE(dialog, nullptr);
     RecordedMessages messages({MessageAnswer::Yes});
+    // The editor proposes a row for each of the two holes; the user renames the first.
     QTimer::singleShot(0, dialog, [dialog] {
-        dialog->AddRow();
         dialog->grid().item(0, CWellSetDlg::kName)->setText("K1");
         dialog->SaveAndClose();
     });
     Command(kHoleParams).trigger();
-    ASSERT_EQ(document.store().m_holeParams.size(), 1u);
+    ASSERT_EQ(document.store().m_holeParams.size(), 2u);
     EXPECT_EQ(document.store().m_holes[0].name, u"K1");
+    EXPECT_EQ(document.store().m_holes[1].name, u"孔2");
     EXPECT_FLOAT_EQ(document.store().m_holes[0].records[2].depth, 3.0f) << "second station at two rods";
     EXPECT_TRUE(document.isModified());
 }
