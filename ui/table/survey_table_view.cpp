@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
+#include <QResizeEvent>
 #include <QTimer>
 #include <QUndoStack>
 
@@ -34,7 +35,9 @@ CTiltoraView::CTiltoraView(SurveyDocument& document, QWidget* parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
-    FitColumns();
+    // The style's minimum would widen the 25-pixel check-box column.
+    horizontalHeader()->setMinimumSectionSize(10);
+    FitColumns(0);
 
     connect(&document_, &SurveyDocument::updated, this, &CTiltoraView::OnUpdate);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
@@ -76,14 +79,14 @@ std::vector<int> CTiltoraView::FittedColumnWidths(int available) {
     return widths;
 }
 
-void CTiltoraView::FitColumns() {
-    const std::vector<int> widths = FittedColumnWidths(viewport()->width());
+void CTiltoraView::FitColumns(int available) {
+    const std::vector<int> widths = FittedColumnWidths(available);
     for (int c = 0; c < SurveyTableModel::kColumnCount; ++c) setColumnWidth(c, widths[c]);
 }
 
 void CTiltoraView::resizeEvent(QResizeEvent* event) {
     QTableView::resizeEvent(event);
-    FitColumns();
+    FitColumns(event->size().width());  // the viewport new size
 }
 
 void CTiltoraView::AppendProbeRow(std::size_t index) {

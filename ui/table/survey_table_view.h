@@ -51,7 +51,7 @@ protected:
 
 private:
     void ScrollToBottomSoon();
-    void FitColumns();
+    void FitColumns(int available);
 
     SurveyDocument& document_;
     SurveyTableModel model_;
