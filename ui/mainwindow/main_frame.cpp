@@ -202,6 +202,9 @@ void CMainFrame::CreateResultsDock() {
     dock->setWidget(results_);
     addDockWidget(Qt::BottomDockWidgetArea, dock);
     connect(view_, &CTiltoraView::currentRecordChanged, results_, &HoleResultsPanel::ShowRecord);
+    // The end of a download refills the table with the new holes without a document
+    // update: the panel reads them then too.
+    connect(&view_->model(), &QAbstractItemModel::modelReset, results_, &HoleResultsPanel::Refresh);
 }
 
 void CMainFrame::CreateToolBar() {

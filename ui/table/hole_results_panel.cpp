@@ -148,8 +148,11 @@ void HoleResultsPanel::ShowRecord(int hole, int record) {
 void HoleResultsPanel::Refresh() {
     const auto& holes = document_.store().m_holes;
     const int hole = model_.hole() >= 0 && std::size_t(model_.hole()) < holes.size() ? model_.hole() : 0;
-    const int scroll = table_->verticalScrollBar() ? table_->verticalScrollBar()->value() : 0;
+    const int scroll = table_->verticalScrollBar()->value();
+    const int selected = table_->currentIndex().row();
+    const bool sameHole = hole == model_.hole();
     ShowHole(holes.empty() ? -1 : hole);
+    if (sameHole && selected >= 0 && selected < model_.rowCount()) table_->selectRow(selected);
     table_->verticalScrollBar()->setValue(scroll);
 }
 

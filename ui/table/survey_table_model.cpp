@@ -124,6 +124,12 @@ SurveyTableModel::HoleRecordRef SurveyTableModel::HoleRecordOfRow(int row) const
     return {ref.hole, ref.index};
 }
 
+int SurveyTableModel::RowOfRecord(int hole, int record) const {
+    for (std::size_t row = 0; row < rows_.size(); ++row)
+        if (rows_[row].hole == hole && rows_[row].index == record) return int(row);
+    return -1;
+}
+
 ProbeRecord* SurveyTableModel::RecordOfRow(int row) {
     const HoleRecordRef ref = HoleRecordOfRow(row);
     if (ref.hole < 0) return nullptr;

@@ -63,6 +63,8 @@ public:
     };
     HoleRecordRef HoleRecordOfRow(int row) const;
     sondara::ProbeRecord* RecordOfRow(int row);
+    // The row that shows record `record` of hole `hole`, or -1.
+    int RowOfRecord(int hole, int record) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -99,8 +99,18 @@ void CTiltoraView::AppendSyncRow(std::size_t index) {
     ScrollToBottomSoon();
 }
 
+// The current record stays current across a refill (the results panel follows it;
+// without this the view's focus would make the first row current).
 void CTiltoraView::FillHoleRows() {
+    const auto current = model_.HoleRecordOfRow(currentIndex().row());
+    const int column = std::max(currentIndex().column(), 0);
     model_.FillHoleRows();
+    if (current.hole >= 0) {
+        const int row = model_.RowOfRecord(current.hole, current.record);
+        if (row >= 0)
+            selectionModel()->setCurrentIndex(model_.index(row, column),
+                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
     ScrollToBottomSoon();
 }
 

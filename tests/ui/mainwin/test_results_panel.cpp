@@ -138,3 +138,18 @@ TEST_F(ResultsPanelTest, CopiesTabSeparatedText) {
         for (int c = 0; c < results.columnCount(); ++c) EXPECT_EQ(cells[c], Cell(row, c));
     }
 }
+
+// A refill (a recompute, a display switch, a download's end) keeps the current
+// record, so the panel stays on its hole; holes assembled at a download's end are
+// shown although no document update comes with them.
+TEST_F(ResultsPanelTest, StaysOnItsHoleAcrossRefillsAndReadsNewHoles) {
+    SelectTableRow(8);
+    document.UpdateAllViews();
+    EXPECT_EQ(frame->view().model().HoleRecordOfRow(frame->view().currentIndex().row()).record, 3);
+    EXPECT_EQ(results.hole(), 1);
+    EXPECT_EQ(panel.table().currentIndex().row(), 2);
+
+    document.store().m_holes[1].records.resize(2);
+    frame->view().FillHoleRows();  // as the conversations do after assembly
+    EXPECT_EQ(results.rowCount(), 2);
+}
