@@ -5,8 +5,8 @@
 
 #include "core/ole_time.h"
 #include "core/survey_pipeline.h"
-#include "ui/common/messages.h"
 #include "ui/common/document.h"
+#include "ui/common/messages.h"
 #include "ui/common/number_text.h"
 #include "ui/table/record_change_command.h"
 
