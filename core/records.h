@@ -13,8 +13,9 @@ namespace sondara {
 
 // Bits of ProbeRecord::flag.
 enum RecordFlag : std::int32_t {
-    kSampled = 1,  // paired with a synchronizer record
-    kStation = 2,  // a survey station: gets a depth and coordinates
+    kSampled = 1,    // paired with a synchronizer record
+    kStation = 2,    // a survey station: gets a depth and coordinates
+    kHandDepth = 4,  // the depth was set by hand: the depth pass keeps it
 };
 
 enum StratumMark : std::int32_t { kMarkNone = 0, kMarkCoal = 1, kMarkRock = 2 };

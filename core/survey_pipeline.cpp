@@ -44,6 +44,12 @@ bool Recompute(SurveyStore& store, SurveyChange change) {
             // The pairing changed: every hole is cut and computed again.
             RebuildAll(store);
             return true;
+        case SurveyChange::HandDepthCleared:
+            // The depth pass gives the record its computed depth back; the stations
+            // after it move with it.
+            ComputeAllDepths(store);
+            ComputeAllTrajectories(store);
+            return false;
         case SurveyChange::StationCorrected:
             ComputeAllTrajectories(store);
             return false;

@@ -11,6 +11,7 @@
 //   the sampled-records display chosen                           x
 //   a station value corrected                                              x
 //   the synchronizer records corrected     x          x          x         x
+//   a hand-set depth given back to the pass                      x         x
 
 #include "records.h"
 
@@ -24,6 +25,7 @@ enum class SurveyChange {
     SampledDisplay,     // the table switched to the sampled records
     StationCorrected,   // a station's check box or value was changed by hand
     SyncCorrected,      // synchronizer times shifted, a rod key inserted or removed
+    HandDepthCleared,   // a depth set by hand was given back to the depth pass
 };
 
 // Runs the steps that `change` calls for. Returns whether the holes were rebuilt

@@ -33,10 +33,11 @@ bool ComputeHoleDepths(HoleSurvey& hole) {
     if (const char* why = CommonRefusal(hole)) return Refuse(hole, why);
     int ordinal = 0;
     for (ProbeRecord& r : hole.records) {
-        r.depth = 0;
+        const bool handSet = (r.flag & kHandDepth) != 0;
+        if (!handSet) r.depth = 0;
         if (!IsStation(r)) continue;
         const float depth = static_cast<float>(ordinal++) * hole.pbLen + hole.x0;
-        r.depth = depth > 0 ? depth : 0.0f;
+        if (!handSet) r.depth = depth > 0 ? depth : 0.0f;
     }
     hole.error.clear();
     return true;

@@ -14,7 +14,9 @@ inline constexpr char kNoSampledRecords[] = "无有效孔身数据！";
 void ApplyHoleParams(SurveyStore& store);
 
 // Gives every station the depth ordinal × rod length + X0 (0 when not positive), every
-// other record 0. Refuses a hole without a name or without records.
+// other record 0; a record whose depth was set by hand (kHandDepth) keeps it, and
+// still counts in the ordinals of the stations after it. Refuses a hole without a
+// name or without records.
 bool ComputeHoleDepths(HoleSurvey& hole);
 
 // Steps from the start point through every station. Refuses a hole without a name,

@@ -206,6 +206,9 @@ std::string SheetNames::Take(const std::u16string& holeName) {
     return candidate;
 }
 
+const std::vector<std::string>& HoleColumnTitles() { return kHoleColumns; }
+const std::vector<std::string>& ParamsColumnTitles() { return kParamColumns; }
+
 std::vector<std::string> HoleRowTexts(const HoleSurvey& h, const ProbeRecord& r, int row) {
     return {"是",
             std::to_string(row),

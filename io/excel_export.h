@@ -38,6 +38,10 @@ private:
     std::unordered_map<std::string, int> nextSuffix_;  // by lower-cased wanted name
 };
 
+// The headers of the 18 columns of a hole's sheet and of the 6 of the parameter sheet.
+const std::vector<std::string>& HoleColumnTitles();
+const std::vector<std::string>& ParamsColumnTitles();
+
 // The 18 texts of a hole row for station `r` of hole `h`, with row counter `row`:
 // what the cells show.
 std::vector<std::string> HoleRowTexts(const HoleSurvey& h, const ProbeRecord& r, int row);

@@ -132,6 +132,27 @@ TEST(Trajectory, DepthPass_GivesStationsRodSteps) {
     }
 }
 
+// A depth set by hand survives the pass on a station and on a record that is no
+// station, and the stations after it keep their rod steps.
+TEST(Trajectory, DepthPass_KeepsHandSetDepths) {
+    HoleSurvey hole;
+    hole.name = u"K";
+    hole.pbLen = 1.5f;
+    hole.records.resize(6);
+    for (int i : {0, 1, 3, 5}) hole.records[i].flag = kStation;
+    hole.records[1].flag |= kHandDepth;
+    hole.records[1].depth = 2.2f;
+    hole.records[2].flag = kSampled | kHandDepth;
+    hole.records[2].depth = 7.0f;
+    hole.records[4].depth = 99;
+    ASSERT_TRUE(ComputeHoleDepths(hole));
+    const float expected[] = {0.0f, 2.2f, 7.0f, 3.0f, 0.0f, 4.5f};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(hole.records[i].depth, expected[i]) << i;
+    // The trajectory steps over the hand-set depth like any other.
+    ASSERT_TRUE(ComputeHoleTrajectory(hole));
+    EXPECT_FLOAT_EQ(hole.records[3].dx - hole.records[1].dx, 3.0f - 2.2f);
+}
+
 TEST(Trajectory, NegativeStartDepth_ClampsDepthsAndTheFirstStepStartsThere) {
     HoleSurvey hole;
     hole.name = u"K";

@@ -21,6 +21,7 @@ FileDialogSink QtFileDialogSink(QWidget* parent) {
                 dialog.setFileMode(QFileDialog::AnyFile);
                 break;
         }
+        if (!r.selectedPath.isEmpty()) dialog.selectFile(r.selectedPath);
         if (dialog.exec() != QDialog::Accepted) return {};
         return dialog.selectedFiles();
     };
@@ -35,14 +36,15 @@ QStringList AskForFiles(const FileDialogRequest& request) { return CurrentFileDi
 
 // The file systems here tell case apart, so each pattern names both spellings.
 FileDialogRequest SurveyOpenDialog() {
-    return {FileDialogKind::OpenFiles, "BHXD文件 (*.BHX *.bhx);;所有文件 (*)", "BHX"};
+    return {FileDialogKind::OpenFiles, "BHXD文件 (*.BHX *.bhx);;所有文件 (*)", "BHX", {}};
 }
 
-FileDialogRequest SurveySaveDialog() {
+FileDialogRequest SurveySaveDialog(const QString& currentFile) {
     return {FileDialogKind::SaveFile,
-            "BHX文件 (*.BHX *.bhx);;Microsoft Office Excel 工作表 (*.xls *.xlsx *.XLS *.XLSX);;所有文件 (*)", "BHX"};
+            "BHX文件 (*.BHX *.bhx);;Microsoft Office Excel 工作表 (*.xls *.xlsx *.XLS *.XLSX);;所有文件 (*)", "BHX",
+            currentFile};
 }
 
 FileDialogRequest JsonOpenDialog() {
-    return {FileDialogKind::OpenFile, "json文件 (*.json *.JSON);;所有文件 (*)", "json"};
+    return {FileDialogKind::OpenFile, "json文件 (*.json *.JSON);;所有文件 (*)", "json", {}};
 }

@@ -17,6 +17,7 @@ struct FileDialogRequest {
     FileDialogKind kind = FileDialogKind::OpenFile;
     QString filter;         // Qt form: "name (*.a *.b);;other (*)"
     QString defaultSuffix;  // added when the user types a name without one
+    QString selectedPath;   // the file (and so the folder) the dialog opens on; may be empty
 };
 
 // The chosen paths; empty when the user cancelled.
@@ -27,8 +28,8 @@ FileDialogSink QtFileDialogSink(QWidget* parent);
 QStringList AskForFiles(const FileDialogRequest& request);
 
 // The dialogs of the file commands.
-FileDialogRequest SurveyOpenDialog();  // several survey files at once
-FileDialogRequest SurveySaveDialog();  // survey file or Excel workbook
+FileDialogRequest SurveyOpenDialog();                                 // several survey files at once
+FileDialogRequest SurveySaveDialog(const QString& currentFile = {});  // survey file or Excel workbook
 FileDialogRequest JsonOpenDialog();
 
 class ScopedFileDialogSink {

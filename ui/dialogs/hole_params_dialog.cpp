@@ -5,7 +5,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QStyledItemDelegate>
+
+#include <functional>
 
 #include "core/derived.h"
 #include "core/text.h"
@@ -38,18 +41,35 @@ QStringList RowTexts(const sondara::HoleParams& p) {
 
 void ParamsError(const char* text) { sondara::ShowMessage(text, "错误！", sondara::MessageIcon::Error); }
 
-// The survey data file keeps 12 UTF-16 units of a name: the name editor takes no more,
-// so no name is cut when the survey is saved.
-class NameDelegate : public QStyledItemDelegate {
+static_assert(kMaxHoleNameUnits == sondara::kNameUnits, "the editor takes what the file keeps");
+
+// Cells that break a rule the save enforces, and cells the save reads only in part.
+const QColor kRefusedCell(255, 190, 190);
+const QColor kDoubtfulCell(255, 235, 170);
+
+// The grid's in-place editor: the name column takes no more units than the survey
+// file keeps, and every keystroke is reported so the cell is checked as it is typed.
+class CheckedCellDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using Typed = std::function<void(int row, int column, const QString& text)>;
+    CheckedCellDelegate(Typed typed, QObject* parent) : QStyledItemDelegate(parent), typed_(std::move(typed)) {}
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* line = qobject_cast<QLineEdit*>(editor)) line->setMaxLength(static_cast<int>(sondara::kNameUnits));
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            if (index.column() == CWellSetDlg::kName) line->setMaxLength(kMaxHoleNameUnits);
+            const int row = index.row(), column = index.column();
+            QObject::connect(line, &QLineEdit::textEdited, line,
+                             [this, row, column](const QString& text) { typed_(row, column, text); });
+        }
         return editor;
     }
+
+private:
+    Typed typed_;
 };
+
+QString NumberRule(const char* header) { return QString("%1：只能含数字、小数点、负号和空格").arg(header); }
 
 }  // namespace
 
@@ -75,7 +95,8 @@ void HoleParamsGrid::keyPressEvent(QKeyEvent* event) {
 CWellSetDlg::CWellSetDlg(sondara::SurveyStore& store, QWidget* parent) : QDialog(parent), store_(store) {
     setWindowTitle("矿孔参数设置");
     setFont(QFont("MS Shell Dlg", 10));
-    setFixedSize(DialogUnitsRect(*this, 0, 0, 480, 243).size());
+    // The specified layout with one line more under the buttons for the cell checks.
+    setFixedSize(DialogUnitsRect(*this, 0, 0, 480, 255).size());
 
     const auto place = [this](QWidget* w, int x, int y, int width, int height) {
         w->setParent(this);
@@ -98,6 +119,8 @@ CWellSetDlg::CWellSetDlg(sondara::SurveyStore& store, QWidget* parent) : QDialog
     declination_ = new QLineEdit;
     declination_->setToolTip("西磁偏角(°)：西偏为正，东偏为负；真方位 = 磁方位 − 磁偏角");
     place(declination_, 405, 9, 30, 12);
+    status_ = new QLabel;
+    place(status_, 18, 238, 444, 12);
 
     grid_ = new HoleParamsGrid(0, kColumnCount);
     place(grid_, 7, 37, 466, 174);
@@ -105,11 +128,12 @@ CWellSetDlg::CWellSetDlg(sondara::SurveyStore& store, QWidget* parent) : QDialog
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setEditTriggers(QAbstractItemView::DoubleClicked);
-    grid_->setItemDelegateForColumn(kName, new NameDelegate(grid_));
     for (int c = 0; c < kColumnCount; ++c) {
         grid_->setHorizontalHeaderItem(c, new QTableWidgetItem(kHeaders[c]));
         grid_->setColumnWidth(c, kWidths[c]);
     }
+    grid_->setItemDelegate(new CheckedCellDelegate(
+        [this](int row, int column, const QString& text) { ShowTypedProblem(row, column, text); }, grid_));
 
     connect(add, &QPushButton::clicked, this, &CWellSetDlg::AddRow);
     connect(remove, &QPushButton::clicked, this, &CWellSetDlg::DeleteRow);
@@ -120,9 +144,14 @@ CWellSetDlg::CWellSetDlg(sondara::SurveyStore& store, QWidget* parent) : QDialog
     connect(grid_, &HoleParamsGrid::insertPressed, this, &CWellSetDlg::AddRow);
     connect(grid_, &HoleParamsGrid::deletePressed, this, &CWellSetDlg::DeleteRow);
     connect(grid_, &QTableWidget::itemChanged, this, [this] {
-        if (!filling_) modified_ = true;
+        if (filling_) return;
+        modified_ = true;
+        CheckCells();
     });
-    connect(declination_, &QLineEdit::textChanged, this, [this] { modified_ = true; });
+    connect(declination_, &QLineEdit::textChanged, this, [this] {
+        modified_ = true;
+        CheckCells();
+    });
 }
 
 int CWellSetDlg::exec() {
@@ -148,6 +177,112 @@ void CWellSetDlg::Setup() {
         InsertRow(int(i), RowTexts(p));
         filling_ = false;
     }
+    ProposeMissingRows();
+    openingTexts_ = GridTexts();
+    CheckCells();
+}
+
+// Holes that have no parameter entry yet get a row each, so the user fills them in
+// rather than adding rows one by one: the hole's own parameters when it has a name
+// (from a file), otherwise "孔N" with the new-row defaults. Nothing is stored before
+// the save; the rows count as an unsaved change.
+void CWellSetDlg::ProposeMissingRows() {
+    proposal_.clear();
+    const std::size_t first = store_.m_holeParams.size();
+    if (store_.m_holes.size() <= first) return;
+    QSet<QString> taken;
+    for (int r = 0; r < grid_->rowCount(); ++r) taken.insert(CellText(r, kName));
+    int number = 1;
+    filling_ = true;
+    for (std::size_t h = first; h < store_.m_holes.size(); ++h) {
+        const sondara::HoleSurvey& hole = store_.m_holes[h];
+        QStringList texts;
+        if (!hole.name.empty()) {
+            texts = RowTexts(hole.params());
+        } else {
+            while (taken.contains(QString("孔%1").arg(number))) ++number;
+            texts = QStringList{QString("孔%1").arg(number), "1.5", "0", "0", "0", "0", "0", "0", "0", "0"};
+        }
+        taken.insert(texts.front());
+        InsertRow(grid_->rowCount(), texts);
+    }
+    filling_ = false;
+    modified_ = true;
+    proposal_ = QString("已为%1个没有参数的钻孔建议了参数行，请核对后保存").arg(store_.m_holes.size() - first);
+}
+
+QStringList CWellSetDlg::GridTexts() const {
+    QStringList texts{declination_->text()};
+    for (int r = 0; r < grid_->rowCount(); ++r)
+        for (int c = kName; c < kColumnCount; ++c) texts << CellText(r, c);
+    return texts;
+}
+
+bool CWellSetDlg::editedSinceOpening() const { return GridTexts() != openingTexts_; }
+
+QString CWellSetDlg::statusText() const { return status_->text(); }
+
+void CWellSetDlg::ShowTypedProblem(int row, int column, const QString& text) {
+    bool blocking = false;
+    const QString problem = CellProblem(row, column, text, &blocking);
+    if (problem.isEmpty()) return CheckCells();
+    ShowStatus(QString("第%1行 ").arg(row) + problem);
+}
+
+void CWellSetDlg::ShowStatus(const QString& problem) {
+    status_->setStyleSheet(problem.isEmpty() ? QString() : QString("color: rgb(170, 0, 0);"));
+    status_->setText(problem.isEmpty() ? proposal_ : problem);
+}
+
+QString CWellSetDlg::CellProblem(int row, int column, const QString& text, bool* blocking) const {
+    *blocking = true;
+    if (column == kName) {
+        if (text.isEmpty()) return "钻孔名称：不能为空";
+        if (text.size() > kMaxHoleNameUnits) return QString("钻孔名称：最多%1个字符").arg(kMaxHoleNameUnits);
+        for (int other = 0; other < grid_->rowCount(); ++other)
+            if (other != row && CellText(other, kName) == text) return QString("钻孔名称：与第%1行重复").arg(other);
+        return {};
+    }
+    if (column < kRodLength || ui_text::OnlyNumberCharacters(text, true)) return {};
+    // Z0 to D0 are read as far as they form a number, as they always were.
+    *blocking = column <= kY0;
+    return *blocking ? NumberRule(kHeaders[column]) : NumberRule(kHeaders[column]) + "，保存时只取开头的数字";
+}
+
+bool CWellSetDlg::cellMarked(int row, int column) const {
+    const QTableWidgetItem* item = grid_->item(row, column);
+    return item && item->background().style() != Qt::NoBrush;
+}
+
+// Marks every cell that breaks its rule and names the first such cell's column and
+// rule in the status line.
+void CWellSetDlg::CheckCells() {
+    const bool wasFilling = std::exchange(filling_, true);
+    QString first;
+    for (int r = 0; r < grid_->rowCount(); ++r) {
+        for (int c = kName; c < kColumnCount; ++c) {
+            bool blocking = false;
+            const QString problem = CellProblem(r, c, CellText(r, c), &blocking);
+            QTableWidgetItem* item = grid_->item(r, c);
+            if (!item) continue;
+            item->setBackground(problem.isEmpty() ? QBrush() : QBrush(blocking ? kRefusedCell : kDoubtfulCell));
+            item->setToolTip(problem);
+            if (first.isEmpty() && !problem.isEmpty()) first = QString("第%1行 ").arg(r) + problem;
+        }
+    }
+    if (first.isEmpty() && !ui_text::OnlyNumberCharacters(declination_->text(), true))
+        first = "磁偏角：只能含数字、小数点、负号和空格，保存时只取开头的数字";
+    filling_ = wasFilling;
+    ShowStatus(first);
+}
+
+void CWellSetDlg::reject() {
+    grid_->CommitOpenEditor();
+    if (!editedSinceOpening()) return QDialog::reject();
+    const auto answer = sondara::ShowMessage("数据已更改，是否保存？", "提示", sondara::MessageIcon::Question,
+                                             sondara::MessageButtons::YesNoCancel);
+    if (answer == sondara::MessageAnswer::No) return QDialog::reject();
+    if (answer == sondara::MessageAnswer::Yes && SaveParams()) accept();
 }
 
 QString CWellSetDlg::CellText(int row, int column) const {
@@ -196,6 +331,7 @@ void CWellSetDlg::AddRow() {
     InsertRow(at, {"", "1.5", "0", "0", "0", "0", "0", "0", "0", "0"});
     filling_ = false;
     RenumberFrom(at);
+    CheckCells();
     SelectOnly(selected_);
     if (selected_ == -1) grid_->scrollToItem(grid_->item(at, kName));
 }
@@ -205,6 +341,7 @@ void CWellSetDlg::DeleteRow() {
     if (selected_ != -1 && selected_ < grid_->rowCount()) {
         grid_->removeRow(selected_);
         RenumberFrom(selected_);
+        CheckCells();
         modified_ = true;
     }
     SelectOnly(selected_);
@@ -253,6 +390,10 @@ bool CWellSetDlg::ValidateRow(int row) {
     if (row >= grid_->rowCount()) return false;
     if (CellText(row, kName).isEmpty()) {
         ParamsError("钻孔名称不能为空");
+        return false;
+    }
+    if (CellText(row, kName).size() > kMaxHoleNameUnits) {
+        ParamsError("钻孔名称不能超过12个字符");
         return false;
     }
     for (int c = kRodLength; c <= kY0; ++c) {

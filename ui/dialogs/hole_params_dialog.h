@@ -9,8 +9,12 @@
 
 #include "core/records.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
+
+// The longest hole name the survey file keeps, in UTF-16 units.
+inline constexpr int kMaxHoleNameUnits = 12;
 
 // The grid: reports clicks (also on no row) and the Insert and Delete keys, and can
 // commit an open in-place edit on request.
@@ -45,6 +49,12 @@ public:
 
     HoleParamsGrid& grid() { return *grid_; }
     QLineEdit& declinationBox() { return *declination_; }
+    // The line under the buttons: what is wrong with a cell, or what the dialog proposed.
+    QString statusText() const;
+    // Whether the cell breaks its column's rule (and is marked).
+    bool cellMarked(int row, int column) const;
+    // Whether the grid or the declination differ from what the dialog opened with.
+    bool editedSinceOpening() const;
     int selected() const { return selected_; }
     bool modified() const { return modified_; }
 
@@ -55,8 +65,18 @@ public slots:
     void MoveUp();
     void MoveDown();
     void SaveAndClose();
+    // Escape and the close box: with edits not yet saved, asks first.
+    void reject() override;
 
 private:
+    // The rule a cell's text breaks, or an empty text; `blocking` tells whether the save
+    // refuses it (otherwise the save reads as much of it as forms a number).
+    QString CellProblem(int row, int column, const QString& text, bool* blocking) const;
+    void CheckCells();
+    void ShowTypedProblem(int row, int column, const QString& text);
+    void ShowStatus(const QString& problem);
+    QStringList GridTexts() const;
+    void ProposeMissingRows();
     QString CellText(int row, int column) const;
     void SetCellText(int row, int column, const QString& text);
     void InsertRow(int row, const QStringList& texts);
@@ -69,6 +89,9 @@ private:
     sondara::SurveyStore& store_;
     HoleParamsGrid* grid_;
     QLineEdit* declination_;
+    QLabel* status_;
+    QString proposal_;  // the status text while no cell breaks a rule
+    QStringList openingTexts_;
     int selected_ = -1;
     bool modified_ = false;
     bool filling_ = false;

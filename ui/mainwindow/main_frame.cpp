@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include "core/survey_pipeline.h"
 #include "io/file_kind.h"
@@ -23,6 +25,7 @@
 #include "ui/dialogs/rtc_set_dialog.h"
 #include "ui/mainwindow/command_ids.h"
 #include "ui/mainwindow/quality_status.h"
+#include "ui/table/hole_results_panel.h"
 #include "ui/table/survey_table_view.h"
 
 static void InitResources() { Q_INIT_RESOURCE(sondara); }
@@ -34,10 +37,10 @@ const QHash<int, QString>& CommandStrings() {
     static const QHash<int, QString> strings = {
         {command::kProbeTest, "探管连接测试\n连接"},
         {command::kProbeDownload, "读取探管数据\n历史数据"},
-        {command::kProbeClear, "清空探管数据\n清空"},
+        {command::kProbeClear, "清空探管数据\n清空探管数据"},
         {command::kSyncTest, "同步器连接测试\n连接测试"},
         {command::kSyncDownload, "读取同步器数据\n历史数据"},
-        {command::kSyncClear, "清空同步器数据\n清空"},
+        {command::kSyncClear, "清空同步器数据\n清空同步器数据"},
         {command::kHoleParams, "钻孔参数设置\n参数设置"},
         {command::kConnect, "连接串口"},
         {command::kStopDownload, "停止正在进行的读取，保留已收到的记录\n停止读取"},
@@ -70,6 +73,7 @@ CMainFrame::CMainFrame(SurveyDocument& document, Options options, QWidget* paren
     setAcceptDrops(true);
     view_ = new CTiltoraView(document_, this);
     setCentralWidget(view_);
+    CreateResultsDock();
     holeParamsDialog_ = std::make_unique<CWellSetDlg>(document_.store(), this);
 
     CreateMenus();
@@ -128,6 +132,8 @@ void CMainFrame::CreateMenus() {
     connect(port, &QMenu::aboutToShow, this, &CMainFrame::UpdateConnectState);
 
     QMenu* probe = menuBar()->addMenu("探管");
+    // The two clear commands read alike in the menus; their tool tips name the instrument.
+    probe->setToolTipsVisible(true);
     AddCommand(probe, kProbeTest, "连接测试");
     AddCommand(probe, kProbeClock, "时钟校准");
     AddCommand(probe, kProbeDownload, "读取历史数据");
@@ -135,6 +141,7 @@ void CMainFrame::CreateMenus() {
     AddCommand(probe, kProbeClear, "清空探管数据");
 
     QMenu* sync = menuBar()->addMenu("同步器");
+    sync->setToolTipsVisible(true);
     AddCommand(sync, kSyncTest, "连接测试");
     AddCommand(sync, kSyncClock, "时钟校准");
     AddCommand(sync, kSyncDownload, "读取历史数据");
@@ -149,6 +156,7 @@ void CMainFrame::CreateMenus() {
     connect(bars, &QMenu::aboutToShow, this, [this, bars] {
         bars->clear();
         for (QToolBar* bar : findChildren<QToolBar*>()) bars->addAction(bar->toggleViewAction());
+        for (QDockWidget* dock : findChildren<QDockWidget*>()) bars->addAction(dock->toggleViewAction());
     });
     QAction* statusToggle = AddCommand(viewMenu, kViewStatusBar, "状态栏(&S)");
     statusToggle->setCheckable(true);
@@ -167,13 +175,36 @@ void CMainFrame::CreateMenus() {
     QMenu* help = menuBar()->addMenu("帮助(&H)");
     Handle(AddCommand(help, kAppAbout, "关于 Sondara(&A)..."), &CMainFrame::OnAbout);
 
-    // Edit commands reached only by their keys; nothing handles them.
-    for (auto [id, keys] :
-         {std::pair{kEditCopy, "Ctrl+C"}, {kEditCut, "Ctrl+X"}, {kEditPaste, "Ctrl+V"}, {kEditUndo, "Ctrl+Z"}}) {
+    // Edit commands reached only by their keys; nothing handles cut, copy and paste.
+    for (auto [id, keys] : {std::pair{kEditCopy, "Ctrl+C"}, {kEditCut, "Ctrl+X"}, {kEditPaste, "Ctrl+V"}}) {
         QAction* a = AddCommand(nullptr, id, "", QKeySequence(keys));
         a->setEnabled(false);
         addAction(a);
     }
+    // Undo and redo of the hand changes in the table, enabled while there is a step.
+    QUndoStack& undo = document_.undoStack();
+    QAction* undoAction = AddCommand(nullptr, kEditUndo, "撤销", QKeySequence("Ctrl+Z"));
+    QAction* redoAction = AddCommand(nullptr, kEditRedo, "重做", QKeySequence("Ctrl+Y"));
+    Handle(undoAction, [this] { document_.undoStack().undo(); });
+    Handle(redoAction, [this] { document_.undoStack().redo(); });
+    undoAction->setEnabled(undo.canUndo());
+    redoAction->setEnabled(undo.canRedo());
+    connect(&undo, &QUndoStack::canUndoChanged, undoAction, &QAction::setEnabled);
+    connect(&undo, &QUndoStack::canRedoChanged, redoAction, &QAction::setEnabled);
+    addAction(undoAction);
+    addAction(redoAction);
+}
+
+void CMainFrame::CreateResultsDock() {
+    results_ = new HoleResultsPanel(document_, this);
+    auto* dock = new QDockWidget("钻孔成果", this);
+    dock->setObjectName("钻孔成果");
+    dock->setWidget(results_);
+    addDockWidget(Qt::BottomDockWidgetArea, dock);
+    connect(view_, &CTiltoraView::currentRecordChanged, results_, &HoleResultsPanel::ShowRecord);
+    // The end of a download refills the table with the new holes without a document
+    // update: the panel reads them then too.
+    connect(&view_->model(), &QAbstractItemModel::modelReset, results_, &HoleResultsPanel::Refresh);
 }
 
 void CMainFrame::CreateToolBar() {

@@ -24,6 +24,7 @@ class QProgressBar;
 class CRealTimeDlg;
 class CRtcSetDlg;
 class CTiltoraView;
+class HoleResultsPanel;
 class CWellSetDlg;
 class SurveyDocument;
 
@@ -44,6 +45,7 @@ public:
 
     SurveyDocument& document() { return document_; }
     CTiltoraView& view() { return *view_; }
+    HoleResultsPanel& resultsPanel() { return *results_; }
     QAction* action(int id) const { return actions_.value(id); }
 
     // Status-bar pane 1 and the progress bar of pane 2.
@@ -116,6 +118,7 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
+    void CreateResultsDock();
     void UpdateCommandStates();
     void UpdateRecentFileMenu();
     void UpdateConnectState();
@@ -131,6 +134,7 @@ private:
     SurveyDocument& document_;
     Options options_;
     CTiltoraView* view_;
+    HoleResultsPanel* results_ = nullptr;
     QHash<int, QAction*> actions_;
     QSet<int> handled_;
     QMenu* fileMenu_ = nullptr;

@@ -30,7 +30,7 @@ void CMainFrame::OnFileOpenJson() {
 }
 
 bool CMainFrame::OnFileSave() {
-    const QStringList paths = AskForFiles(SurveySaveDialog());
+    const QStringList paths = AskForFiles(SurveySaveDialog(document_.filePath()));
     if (paths.isEmpty()) return false;
     return SaveTo(paths.front());
 }
@@ -59,8 +59,19 @@ bool CMainFrame::OpenPaths(const QStringList& paths) {
 bool CMainFrame::LoadSurveyFiles(const QStringList& paths) {
     std::vector<std::string> files;
     for (const QString& p : paths) files.push_back(LocalPath(p));
-    const bool opened = sondara::ShowFileResult(sondara::OpenSurveyFiles(document_.store(), files));
+    // Refused files must not leave the table on an emptied store: when not one file
+    // loaded, the survey that was open stays as it was.
+    sondara::SurveyStore previous = std::move(document_.store());
+    document_.store() = sondara::SurveyStore{};
+    const sondara::OpenResult result = sondara::OpenSurveyFiles(document_.store(), files);
+    const bool opened = sondara::ShowFileResult(result);
+    if (result.filesFailed == int(files.size())) {
+        document_.store() = std::move(previous);
+        return false;
+    }
+    document_.undoStack().clear();
     document_.setModified(paths.size() > 1);
+    document_.setFilePath(paths.size() == 1 ? paths.front() : QString());
     // A file that did not load is no survey to come back to.
     if (opened)
         for (const QString& p : paths) recent_.Add(p);
@@ -70,7 +81,15 @@ bool CMainFrame::LoadSurveyFiles(const QStringList& paths) {
 
 // An imported survey is not yet a survey file.
 bool CMainFrame::ImportJson(const QString& path) {
+    sondara::SurveyStore previous = std::move(document_.store());
+    document_.store() = sondara::SurveyStore{};
     const bool imported = sondara::ShowFileResult(sondara::ImportJsonFile(document_.store(), LocalPath(path)));
+    if (!imported) {
+        document_.store() = std::move(previous);
+        return false;
+    }
+    document_.undoStack().clear();
+    document_.setFilePath({});
     document_.setModified(imported);
     if (imported) recent_.Add(path);
     UpdateRecentFileMenu();
@@ -96,6 +115,7 @@ bool CMainFrame::SaveTo(const QString& path) {
                   [](const sondara::FileProblem& p) { return p.kind == sondara::FileProblemKind::NamesCut; });
     if (!sondara::ShowFileResult(result) || !surveyFile) return false;
     document_.setModified(false);
+    document_.setFilePath(path);
     recent_.Add(path);
     UpdateRecentFileMenu();
     return true;

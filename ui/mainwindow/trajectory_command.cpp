@@ -1,6 +1,8 @@
 #include "ui/mainwindow/trajectory_command.h"
 
 #include <QFileInfo>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QSysInfo>
 
 #include "core/survey_pipeline.h"
@@ -14,7 +16,14 @@ void OnTrajectoryCommand(SurveyDocument& document, QWidget* owner, ViewerHost& h
     sondara::SurveyStore& store = document.store();
     sondara::Recompute(store, sondara::SurveyChange::TrajectoryCommand);
     document.UpdateAllViews();
-    OpenPlotWindow(document, owner);
+    QPointer<CPlottingFrame> plot = OpenPlotWindow(document, owner);
+    // A message box of the steps below gives the focus back to the main window when it
+    // closes: the plot window comes to the front again afterwards.
+    const auto toFront = qScopeGuard([plot] {
+        if (!plot) return;
+        plot->raise();
+        plot->activateWindow();
+    });
     // An empty survey or a file that cannot be written leaves the single-hole plot.
     if (!sondara::ShowFileResult(sondara::WriteGroupPlotFile(store))) return;
     StartGroupViewer(host, QSysInfo::currentCpuArchitecture());

@@ -1,13 +1,22 @@
 #include "ui/plots/plot_window.h"
 
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QSvgGenerator>
 #include <QTimer>
 
 #include "core/trajectory.h"
 #include "ui/common/document.h"
+#include "ui/common/file_dialogs.h"
 #include "ui/common/messages.h"
 #include "ui/plots/deviation_chart.h"
 #include "ui/plots/trajectory_plot.h"
@@ -47,6 +56,7 @@ CWellShowSelectDlg::CWellShowSelectDlg(const SurveyDocument& document, QWidget* 
 void CWellShowSelectDlg::setHoleName(const QString& name) {
     m_holeName = name;
     nameBox_->setText(name);
+    emit holeNameChanged();
 }
 
 void CWellShowSelectDlg::OnPlotMode(int show3D) { mode_->setText(show3D ? "2D" : "3D"); }
@@ -70,11 +80,15 @@ void CPlottingView::OnPlotModeButton() {
     update();
 }
 
+PlotOutcome CPlottingView::Paint(QPainter& painter, const QRect& client) const {
+    const sondara::SurveyStore& store = document_.store();
+    return m_show3D ? DrawTrajectory3D(painter, QRectF(client), store, m_holeIndex)
+                    : DrawDeviationCurves(painter, client, store, m_holeIndex);
+}
+
 void CPlottingView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const sondara::SurveyStore& store = document_.store();
-    lastOutcome_ = m_show3D ? DrawTrajectory3D(painter, QRectF(rect()), store, m_holeIndex)
-                            : DrawDeviationCurves(painter, rect(), store, m_holeIndex);
+    lastOutcome_ = Paint(painter, rect());
     if (lastOutcome_ == PlotOutcome::NoStations) ReportMissingStationsOnce();
 }
 
@@ -94,7 +108,11 @@ CPlottingFrame::CPlottingFrame(SurveyDocument& document, QWidget* owner)
     setWindowTitle("孔眼轨迹示意图");
     if (owner) setWindowIcon(owner->windowIcon());
     resize(800, 800);
-    menuBar()->addMenu("文件");  // the window's menu holds one item with no action
+    QMenu* file = menuBar()->addMenu("文件");
+    file->addAction("保存图片(&S)...", QKeySequence::Save, this, &CPlottingFrame::OnSavePicture);
+    file->addAction("打印(&P)...", QKeySequence::Print, this, &CPlottingFrame::OnPrint);
+    file->addSeparator();
+    file->addAction("关闭(&C)", this, &QWidget::close);
 
     selector_ = new CWellShowSelectDlg(document_, this);
     bar_ = new QToolBar(this);
@@ -111,6 +129,84 @@ CPlottingFrame::CPlottingFrame(SurveyDocument& document, QWidget* owner)
     connect(selector_->previousButton(), &QPushButton::clicked, this, &CPlottingFrame::OnPreviousHole);
     connect(selector_->modeButton(), &QPushButton::clicked, view_, &CPlottingView::OnPlotModeButton);
     connect(view_, &CPlottingView::plotModeChanged, selector_, &CWellShowSelectDlg::OnPlotMode);
+    connect(selector_, &CWellShowSelectDlg::holeNameChanged, this, &CPlottingFrame::UpdateStepButtons);
+    connect(&document_, &SurveyDocument::updated, this, &CPlottingFrame::UpdateStepButtons);
+    UpdateStepButtons();
+}
+
+// A name no hole has any more keeps both enabled: a click then says so.
+void CPlottingFrame::UpdateStepButtons() {
+    const int current = FindCurrentHole();
+    const int last = static_cast<int>(document_.store().m_holes.size()) - 1;
+    selector_->previousButton()->setEnabled(current != 0);
+    selector_->nextButton()->setEnabled(current < 0 || current < last);
+}
+
+bool CPlottingFrame::SavePicture(const QString& path) const {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const QSize size = view_->size();
+    if (suffix == "svg") {
+        QSvgGenerator svg;
+        svg.setFileName(path);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle(windowTitle());
+        QPainter painter;
+        if (!painter.begin(&svg)) return false;
+        view_->Paint(painter, QRect(QPoint(0, 0), size));
+        return painter.end();
+    }
+    if (suffix == "pdf") {
+        QPdfWriter pdf(path);
+        pdf.setTitle(windowTitle());
+        pdf.setCreator("Sondara");
+        // Screen resolution, so fonts and pens keep the sizes they have in the window.
+        pdf.setResolution(96);
+        pdf.setPageOrientation(size.width() > size.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+        return PaintFitted(pdf, pdf.pageLayout().paintRectPixels(pdf.resolution()));
+    }
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        view_->Paint(painter, image.rect());
+    }
+    return image.save(path, "PNG");
+}
+
+bool CPlottingFrame::PaintFitted(QPaintDevice& device, const QRect& page) const {
+    const QSize size = view_->size();
+    QPainter painter;
+    if (!painter.begin(&device)) return false;
+    painter.setViewport(QRect(QPoint(0, 0), size.scaled(page.size(), Qt::KeepAspectRatio)));
+    painter.setWindow(QRect(QPoint(0, 0), size));
+    view_->Paint(painter, QRect(QPoint(0, 0), size));
+    return painter.end();
+}
+
+void CPlottingFrame::PrintPicture(QPrinter& printer) const {
+    printer.setDocName(windowTitle());
+    PaintFitted(printer, printer.pageLayout().paintRectPixels(printer.resolution()));
+}
+
+void CPlottingFrame::OnSavePicture() {
+    FileDialogRequest request{FileDialogKind::SaveFile,
+                              "PNG 图片 (*.png *.PNG);;SVG 矢量图 (*.svg *.SVG);;PDF 文档 (*.pdf *.PDF)",
+                              "png",
+                              {}};
+    const QStringList paths = AskForFiles(request);
+    if (paths.isEmpty()) return;
+    if (!SavePicture(paths.front()))
+        sondara::ShowMessage("图片保存失败：" + paths.front().toStdString(), "错误", sondara::MessageIcon::Error);
+}
+
+void CPlottingFrame::OnPrint() {
+    // Screen resolution, for the same reason as the PDF file.
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setPageOrientation(view_->width() > view_->height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    PrintPicture(printer);
 }
 
 int CPlottingFrame::FindCurrentHole() const {
@@ -123,8 +219,8 @@ int CPlottingFrame::FindCurrentHole() const {
 }
 
 void CPlottingFrame::StepTo(int index) {
-    selector_->setHoleName(HoleName(document_.store().m_holes[index]));
     view_->setHoleIndex(index);
+    selector_->setHoleName(HoleName(document_.store().m_holes[index]));
     view_->repaint();
 }
 
@@ -148,8 +244,26 @@ void CPlottingFrame::OnPreviousHole() {
     StepTo(current - 1);
 }
 
+QSize FittedPlotWindowSize(const QSize& wanted, const QRect& available, const QMargins& frame) {
+    const QSize room = available.size().shrunkBy(frame);
+    return wanted.boundedTo(room).expandedTo(QSize(200, 200));
+}
+
 CPlottingFrame* OpenPlotWindow(SurveyDocument& document, QWidget* owner) {
     auto* frame = new CPlottingFrame(document, owner);
+    QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect available = screen->availableGeometry();
+        // Title bar and borders are not known before the window is shown; leave
+        // room for a usual window frame.
+        const QMargins decoration(8, 32, 8, 8);
+        frame->resize(FittedPlotWindowSize(frame->size(), available, decoration));
+        QRect placed(available.topLeft(), frame->size().grownBy(decoration));
+        placed.moveCenter(available.center());
+        frame->move(placed.topLeft() + QPoint(decoration.left(), decoration.top()));
+    }
     frame->show();
+    frame->raise();
+    frame->activateWindow();
     return frame;
 }

@@ -11,6 +11,7 @@
 
 #include "ui/plots/plot_outcome.h"
 
+class QPrinter;
 class SurveyDocument;
 
 // The hole selector bar: "孔号", the name of the hole shown, "上一孔", "下一孔" and the
@@ -23,6 +24,11 @@ public:
 
     QString holeName() const { return m_holeName; }
     void setHoleName(const QString& name);
+
+signals:
+    void holeNameChanged();
+
+public:
     QPushButton* previousButton() const { return previous_; }
     QPushButton* nextButton() const { return next_; }
     QPushButton* modeButton() const { return mode_; }
@@ -49,6 +55,10 @@ public:
     int holeIndex() const { return m_holeIndex; }
     void setHoleIndex(int index);
     bool show3D() const { return m_show3D != 0; }
+
+    // Draws what the view shows (hole and mode) into `client` of any painter: the
+    // window, an image, an SVG or PDF file, a printer.
+    PlotOutcome Paint(QPainter& painter, const QRect& client) const;
 
     // What the last paint found (for a hole without stations the window tells the
     // user once per hole, mode and document update, not on every repaint).
@@ -90,12 +100,24 @@ public:
     // The last hole whose name equals the selector's name, or -1.
     int FindCurrentHole() const;
 
+    // Writes the picture shown, at the view's size, as PNG, SVG or PDF (by the
+    // name's extension; PNG when it has none of these). False when it could not.
+    bool SavePicture(const QString& path) const;
+    // Prints the picture shown, scaled to fit the page.
+    void PrintPicture(QPrinter& printer) const;
+
 public slots:
     void OnNextHole();
     void OnPreviousHole();
+    void OnSavePicture();
+    void OnPrint();
 
 private:
     void StepTo(int index);
+    // "上一孔" and "下一孔" are disabled where a click could not step.
+    void UpdateStepButtons();
+    // Paints the view's picture scaled into the page of a PDF writer or printer.
+    bool PaintFitted(QPaintDevice& device, const QRect& page) const;
 
     SurveyDocument& document_;
     QToolBar* bar_;
@@ -103,5 +125,10 @@ private:
     CPlottingView* view_;
 };
 
-// Opens a new plot window on hole 0 in deviation mode and shows it.
+// Opens a new plot window on hole 0 in deviation mode, sized to fit the owner's
+// screen, and shows it in front.
 CPlottingFrame* OpenPlotWindow(SurveyDocument& document, QWidget* owner);
+
+// The window size: `wanted`, made smaller where the screen's `available` area less
+// the window `frame` has no room for it.
+QSize FittedPlotWindowSize(const QSize& wanted, const QRect& available, const QMargins& frame);

@@ -5,8 +5,10 @@
 
 #include "core/ole_time.h"
 #include "core/survey_pipeline.h"
+#include "ui/common/document.h"
 #include "ui/common/messages.h"
 #include "ui/common/number_text.h"
+#include "ui/table/record_change_command.h"
 
 using sondara::ProbeRecord;
 using ui_text::Format;
@@ -56,34 +58,16 @@ QString ValueText(const ProbeRecord& r, int column) {
     }
 }
 
-// The field an edit of the column writes.
-float* EditedField(ProbeRecord& r, int column) {
-    switch (column) {
-        case SurveyTableModel::kDepthColumn:
-            return &r.depth;
-        case SurveyTableModel::kAziColumn:
-            return &r.azi;
-        case SurveyTableModel::kIncColumn:
-            return &r.inc;
-        case SurveyTableModel::kDipColumn:
-            return &r.DIP;
-        case SurveyTableModel::kGtColumn:
-            return &r.GT;
-        case SurveyTableModel::kMtColumn:
-            return &r.MT;
-        case SurveyTableModel::kTmpColumn:
-            return &r.tmp;
-        default:
-            return nullptr;
-    }
-}
-
 }  // namespace
 
 int SurveyTableModel::ColumnWidth(int column) { return kWidths[column]; }
 
-SurveyTableModel::SurveyTableModel(sondara::SurveyStore& store, QObject* parent)
-    : QAbstractTableModel(parent), store_(store) {}
+QColor SurveyTableModel::HandDepthColour() { return QColor(170, 40, 0); }
+
+SurveyTableModel::SurveyTableModel(SurveyDocument& document, QObject* parent)
+    : QAbstractTableModel(parent), document_(document), store_(document.store()) {
+    connect(&document_, &SurveyDocument::recordChanged, this, &SurveyTableModel::OnRecordChanged);
+}
 
 void SurveyTableModel::ClearRows() {
     beginResetModel();
@@ -138,6 +122,12 @@ SurveyTableModel::HoleRecordRef SurveyTableModel::HoleRecordOfRow(int row) const
     if (ref.hole < 0 || std::size_t(ref.hole) >= store_.m_holes.size()) return {};
     if (std::size_t(ref.index) >= store_.m_holes[ref.hole].records.size()) return {};
     return {ref.hole, ref.index};
+}
+
+int SurveyTableModel::RowOfRecord(int hole, int record) const {
+    for (std::size_t row = 0; row < rows_.size(); ++row)
+        if (rows_[row].hole == hole && rows_[row].index == record) return int(row);
+    return -1;
 }
 
 ProbeRecord* SurveyTableModel::RecordOfRow(int row) {
@@ -199,6 +189,12 @@ QVariant SurveyTableModel::data(const QModelIndex& index, int role) const {
         }
         case Qt::TextAlignmentRole:
             return int(Qt::AlignCenter);
+        case Qt::ForegroundRole: {
+            if (column != kDepthColumn) return {};
+            const HoleRecordRef r = HoleRecordOfRow(row);
+            if (r.hole < 0 || !(store_.m_holes[r.hole].records[r.record].flag & sondara::kHandDepth)) return {};
+            return QBrush(HandDepthColour());
+        }
         default:
             return {};
     }
@@ -239,28 +235,39 @@ bool SurveyTableModel::CommitEdit(int row, int column, const QString& text) {
         sondara::ShowMessage("输入数据不合法", "错误", sondara::MessageIcon::Error);
         return false;
     }
-    ProbeRecord* record = RecordOfRow(row);
-    float* field = record ? EditedField(*record, column) : nullptr;
-    if (!field) return false;
-    *field = ui_text::LeadingFloat(text);
-    typedTexts_.insert(CellKey(row, column), text);
-    sondara::Recompute(store_, sondara::SurveyChange::StationCorrected);
-    const QModelIndex cell = index(row, column);
-    emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
-    emit recordsEdited();
+    const HoleRecordRef ref = HoleRecordOfRow(row);
+    if (ref.hole < 0 || !RecordChangeCommand::Field(store_.m_holes[ref.hole].records[ref.record], column)) return false;
+    document_.undoStack().push(
+        RecordChangeCommand::Correct(document_, ref.hole, ref.record, column, ui_text::LeadingFloat(text), text));
     return true;
+}
+
+// Every row that shows the record repaints; a recompute may have moved other depths
+// too, so the whole table is asked to repaint (only the rows in sight are drawn).
+void SurveyTableModel::OnRecordChanged(int hole, int record, int column, bool typed, const QString& typedText) {
+    if (column >= 0) {
+        for (std::size_t row = 0; row < rows_.size(); ++row) {
+            if (rows_[row].hole != hole || rows_[row].index != record) continue;
+            const std::uint64_t key = CellKey(int(row), column);
+            if (typed)
+                typedTexts_.insert(key, typedText);
+            else
+                typedTexts_.remove(key);
+        }
+    }
+    if (!rows_.empty()) emit dataChanged(index(0, 0), index(int(rows_.size()) - 1, kColumnCount - 1));
+    emit recordsEdited();
 }
 
 bool SurveyTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid()) return false;
     if (role == Qt::CheckStateRole && index.column() == kCheckColumn) {
-        ProbeRecord* record = RecordOfRow(index.row());
-        if (!record) return false;  // raw probe and synchronizer rows stand for no hole record
+        const HoleRecordRef ref = HoleRecordOfRow(index.row());
+        if (ref.hole < 0) return false;  // raw probe and synchronizer rows stand for no hole record
         const bool checked = value.toInt() == Qt::Checked;
-        const std::int32_t before = record->flag;
-        record->flag = checked ? (record->flag | sondara::kStation) : (record->flag & ~sondara::kStation);
-        emit dataChanged(index, index, {Qt::CheckStateRole});
-        if (record->flag != before) emit recordsEdited();
+        const bool wasChecked = store_.m_holes[ref.hole].records[ref.record].flag & sondara::kStation;
+        if (checked != wasChecked)
+            document_.undoStack().push(RecordChangeCommand::Check(document_, ref.hole, ref.record, checked));
         return true;
     }
     if (role == Qt::EditRole && MayEdit(index.row(), index.column()))

@@ -4,12 +4,15 @@
 // Rows hold only a reference; the values are read from the store when painted.
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QHash>
 
 #include <cstdint>
 #include <vector>
 
 #include "core/records.h"
+
+class SurveyDocument;
 
 class SurveyTableModel : public QAbstractTableModel {
     Q_OBJECT
@@ -34,7 +37,10 @@ public:
     };
     static int ColumnWidth(int column);
 
-    explicit SurveyTableModel(sondara::SurveyStore& store, QObject* parent = nullptr);
+    explicit SurveyTableModel(SurveyDocument& document, QObject* parent = nullptr);
+
+    // The colour of a depth set by hand, which the depth pass keeps.
+    static QColor HandDepthColour();
 
     // 1: every record of each hole; 0: only sampled or station records.
     bool showAll() const { return showAll_; }
@@ -57,6 +63,8 @@ public:
     };
     HoleRecordRef HoleRecordOfRow(int row) const;
     sondara::ProbeRecord* RecordOfRow(int row);
+    // The row that shows record `record` of hole `hole`, or -1.
+    int RowOfRecord(int hole, int record) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -66,7 +74,7 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
 signals:
-    // A check box or an edit changed a record of m_holes.
+    // A check box, an edit, or an undo or redo of one changed a record of m_holes.
     void recordsEdited();
 
 private:
@@ -84,9 +92,11 @@ private:
     QString ProbeRowText(const RowRef& ref, int row, int column) const;
     QString SyncRowText(const RowRef& ref, int row, int column) const;
     bool CommitEdit(int row, int column, const QString& text);
+    void OnRecordChanged(int hole, int record, int column, bool typed, const QString& typedText);
     void AppendRow(RowRef ref);
     void FillRawRows(std::int32_t kind, std::size_t count);
 
+    SurveyDocument& document_;
     sondara::SurveyStore& store_;
     std::vector<RowRef> rows_;
     // Cells committed by an edit show the typed text until the table is refilled.

@@ -4,6 +4,8 @@
 
 #include <QTableView>
 
+#include <vector>
+
 #include "ui/table/survey_table_model.h"
 
 class SurveyDocument;
@@ -19,7 +21,8 @@ public:
     void setShowAll(bool showAll) { model_.setShowAll(showAll); }
 
     // Row operations of the instrument conversations; appends keep the last row in sight.
-    void ClearRows() { model_.ClearRows(); }
+    // Clearing the rows starts a new survey: its undo steps go with the old one.
+    void ClearRows();
     void AppendProbeRow(std::size_t index);
     void AppendSyncRow(std::size_t index);
     void FillHoleRows();
@@ -28,11 +31,27 @@ public:
     // with none of them the rows stay as they are.
     void OnUpdate();
 
+    // The hole of the current row, or -1 when it shows no hole record.
+    int currentHole() const;
+
+    // Gives the depth of the row's record back to the depth pass (an undoable step).
+    void ClearHandDepth(int row);
+
+    // The specified widths, widened in proportion so the columns fill `available`
+    // pixels; never narrower than specified.
+    static std::vector<int> FittedColumnWidths(int available);
+
+signals:
+    // The current row moved to another record (hole -1: none).
+    void currentRecordChanged(int hole, int record);
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void ScrollToBottomSoon();
+    void FitColumns(int available);
 
     SurveyDocument& document_;
     SurveyTableModel model_;

@@ -206,3 +206,120 @@ TEST_F(EditorFixture, NameEditor_TakesTwelveUnits) {
     QTest::keyClicks(editor, "North-Panel-001");
     EXPECT_EQ(editor->text(), "North-Panel-");
 }
+
+TEST_F(EditorFixture, HolesWithoutEntries_GetProposedRowsThatSaveAsShown) {
+    store.m_holeParams = {Params(u"孔2")};
+    store.m_holes.resize(4);
+    store.m_holes[2].params() = Params(u"North", 3.0f);  // a hole that brought its own parameters
+    dialog.Setup();
+    EXPECT_EQ(Column(Dlg::kName), QStringList({"孔2", "孔1", "North", "孔3"})) << "no name proposed twice";
+    EXPECT_EQ(Column(Dlg::kRodLength), QStringList({"1.5", "1.5", "1.5", "1.5"}));
+    EXPECT_EQ(Column(Dlg::kX0), QStringList({"0.0", "0", "3.0", "0"}));
+    EXPECT_EQ(Column(Dlg::kIndex), QStringList({"0", "1", "2", "3"}));
+    EXPECT_TRUE(dialog.statusText().contains("3个没有参数的钻孔"));
+    EXPECT_TRUE(dialog.modified());
+    EXPECT_FALSE(dialog.editedSinceOpening()) << "untouched proposals close without a question";
+    EXPECT_EQ(store.m_holeParams.size(), 1u) << "nothing stored before the save";
+
+    RecordedMessages messages({MessageAnswer::Yes});
+    dialog.SaveAndClose();
+    ASSERT_EQ(store.m_holeParams.size(), 4u);
+    EXPECT_EQ(store.m_holeParams[1].name, u"孔1");
+    EXPECT_EQ(store.m_holeParams[1].pbLen, 1.5f);
+    EXPECT_EQ(store.m_holeParams[2].x0, 3.0f);
+}
+
+TEST_F(EditorFixture, Cells_CheckedAsTypedWithColumnAndRuleInTheStatusLine) {
+    store.m_holeParams = {Params(u"A"), Params(u"B")};
+    dialog.Setup();
+    EXPECT_EQ(dialog.statusText(), "");
+    const struct {
+        int column;
+        const char* text;
+        const char* status;  // empty: the cell passes
+    } cases[] = {
+        {Dlg::kName, "", "第1行 钻孔名称：不能为空"},
+        {Dlg::kName, "A", "第0行 钻孔名称：与第1行重复"},
+        {Dlg::kName, "一二三四五六七八九十一二三", "第1行 钻孔名称：最多12个字符"},
+        {Dlg::kName, "一二三四五六七八九十一二", ""},
+        {Dlg::kRodLength, "1.5m", "第1行 钻杆长度(m)：只能含数字、小数点、负号和空格"},
+        {Dlg::kY0, "-2 ", ""},
+        {Dlg::kD0, "7x", "第1行 D0：只能含数字、小数点、负号和空格，保存时只取开头的数字"},
+    };
+    for (const auto& c : cases) {
+        Type(1, c.column, c.text);
+        EXPECT_EQ(dialog.statusText(), c.status) << c.text;
+        EXPECT_EQ(dialog.cellMarked(1, c.column), *c.status != 0) << c.text;
+        Type(1, c.column, c.column == Dlg::kName ? "B" : "0");
+        EXPECT_EQ(dialog.statusText(), "");
+        EXPECT_FALSE(dialog.cellMarked(1, c.column));
+    }
+    Type(1, Dlg::kName, "A");
+    EXPECT_TRUE(dialog.cellMarked(0, Dlg::kName)) << "both names of a pair are marked";
+
+    // The editor of the name column takes 12 UTF-16 units; a keystroke is checked at once.
+    dialog.show();
+    const auto openEditor = [this](int column) {
+        const QModelIndex cell = dialog.grid().model()->index(0, column);
+        dialog.grid().setCurrentIndex(cell);
+        dialog.grid().edit(cell);
+        return qobject_cast<QLineEdit*>(dialog.grid().indexWidget(cell));
+    };
+    QLineEdit* editor = openEditor(Dlg::kRodLength);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "x");
+    EXPECT_TRUE(dialog.statusText().startsWith("第0行 钻杆长度(m)")) << dialog.statusText().toStdString();
+    dialog.grid().CommitOpenEditor();
+    editor = openEditor(Dlg::kName);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->maxLength(), kMaxHoleNameUnits);
+    dialog.grid().CommitOpenEditor();
+}
+
+TEST_F(EditorFixture, LongNameFromAFile_RefusedAtSave) {
+    store.m_holeParams = {Params(u"North-Panel-001")};
+    dialog.Setup();
+    EXPECT_TRUE(dialog.cellMarked(0, Dlg::kName));
+    RecordedMessages messages({MessageAnswer::Yes});
+    dialog.setResult(QDialog::Rejected);
+    dialog.SaveAndClose();
+    ASSERT_EQ(messages.messages().size(), 2u);
+    EXPECT_EQ(messages.messages()[1].text, "钻孔名称不能超过12个字符");
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(store.m_holeParams[0].name, u"North-Panel-001");
+}
+
+TEST_F(EditorFixture, ClosingWithUnsavedEdits_AsksFirst) {
+    store.m_holeParams = {Params(u"A")};
+    const auto before = store.m_holeParams;
+    const struct {
+        MessageAnswer answer;
+        int result;    // -1: stays open
+        bool written;  // the store holds the edit
+    } cases[] = {
+        {MessageAnswer::Cancel, -1, false},
+        {MessageAnswer::No, QDialog::Rejected, false},
+        {MessageAnswer::Yes, QDialog::Accepted, true},
+    };
+    for (const auto& c : cases) {
+        store.m_holeParams = before;
+        dialog.Setup();
+        dialog.show();
+        Type(0, Dlg::kName, "Z");
+        RecordedMessages messages({c.answer});
+        dialog.reject();
+        ASSERT_EQ(messages.messages().size(), 1u);
+        EXPECT_EQ(messages.messages()[0].text, "数据已更改，是否保存？");
+        EXPECT_EQ(dialog.isVisible(), c.result == -1);
+        if (c.result != -1) {
+            EXPECT_EQ(dialog.result(), c.result);
+        }
+        EXPECT_EQ(store.m_holeParams[0].name, c.written ? u"Z" : u"A");
+        dialog.hide();
+    }
+    // Opened and closed without an edit: no question (the declination fill is no edit).
+    dialog.Setup();
+    RecordedMessages messages;
+    dialog.reject();
+    EXPECT_TRUE(messages.messages().empty());
+}

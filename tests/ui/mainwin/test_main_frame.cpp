@@ -5,11 +5,13 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
+#include "core/survey_pipeline.h"
 #include "core/trajectory.h"
 #include "frame_fixture.h"
 #include "io/survey_file.h"
@@ -183,6 +185,9 @@ TEST_F(MainFrameTest, OpenAndSave_GoThroughTheFileDialogs) {
     files.Answer({copy});
     Command(kFileSaveAs).trigger();
     EXPECT_EQ(files.requests().back().kind, FileDialogKind::SaveFile);
+    EXPECT_EQ(files.requests().back().selectedPath, file) << "the dialog opens on the file that is open";
+    Command(kFileSave).trigger();
+    EXPECT_EQ(files.requests().back().selectedPath, copy) << "and then on the file last saved";
     QFile a(file), b(copy);
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     EXPECT_EQ(a.readAll(), b.readAll());
@@ -298,6 +303,11 @@ TEST_F(MainFrameTest, DroppedOrNamedFile_OpensAndJoinsRecentFiles) {
     out.close();
     RecordedMessages messages;
     EXPECT_FALSE(frame->OpenPaths({damaged}));
+    // The survey that was open stays, and so do its rows.
+    ASSERT_EQ(document.store().m_holes.size(), 2u);
+    ASSERT_EQ(frame->view().model().rowCount(), 6);
+    EXPECT_EQ(frame->view().model().data(frame->view().model().index(5, SurveyTableModel::kAziColumn), Qt::DisplayRole),
+              "90.0");
     QStringList after;
     for (QAction* a : frame->menuBar()->actions().front()->menu()->actions())
         if (a->text().startsWith("&1")) after << a->statusTip();
@@ -317,16 +327,82 @@ TEST_F(MainFrameTest, HoleParamsSaved_AppliedAndRecomputed) {
     auto* dialog = frame->findChild<CWellSetDlg*>();
     ASSERT_NE(dialog, nullptr);
     RecordedMessages messages({MessageAnswer::Yes});
+    // The editor proposes a row for each of the two holes; the user renames the first.
     QTimer::singleShot(0, dialog, [dialog] {
-        dialog->AddRow();
         dialog->grid().item(0, CWellSetDlg::kName)->setText("K1");
         dialog->SaveAndClose();
     });
     Command(kHoleParams).trigger();
-    ASSERT_EQ(document.store().m_holeParams.size(), 1u);
+    ASSERT_EQ(document.store().m_holeParams.size(), 2u);
     EXPECT_EQ(document.store().m_holes[0].name, u"K1");
+    EXPECT_EQ(document.store().m_holes[1].name, u"孔2");
     EXPECT_FLOAT_EQ(document.store().m_holes[0].records[2].depth, 3.0f) << "second station at two rods";
     EXPECT_TRUE(document.isModified());
+}
+
+// A corrected depth is marked on the record, kept by every depth pass, written into
+// the file and read back with its mark; Ctrl+Z and Ctrl+Y follow the undo stack.
+TEST_F(MainFrameTest, HandSetDepth_SurvivesDepthPassesSaveAndReload) {
+    document.store() = TwoHoleSurvey();
+    document.store().m_holeParams = {HoleParams{u"K1", 1.5f}, HoleParams{u"K2", 1.5f}};
+    Recompute(document.store(), SurveyChange::ParamsSaved);
+    Command(kShowSampled).trigger();
+    EXPECT_FALSE(Command(kEditUndo).isEnabled());
+    SurveyTableModel& table = frame->view().model();
+    ASSERT_TRUE(table.setData(table.index(1, SurveyTableModel::kDepthColumn), QString("1.7"), Qt::EditRole));
+    EXPECT_TRUE(Command(kEditUndo).isEnabled());
+    EXPECT_EQ(Command(kEditUndo).shortcut(), QKeySequence("Ctrl+Z"));
+    EXPECT_EQ(Command(kEditRedo).shortcut(), QKeySequence("Ctrl+Y"));
+    Command(kShowAll).trigger();
+    Command(kShowSampled).trigger();  // the depth pass again
+    EXPECT_EQ(document.store().m_holes[0].records[1].depth, 1.7f);
+
+    const QString file = Path("hand.bhx");
+    files.Answer({file});
+    Command(kFileSave).trigger();
+    document.store() = {};
+    ASSERT_TRUE(frame->OpenPaths({file}));
+    const ProbeRecord& r = document.store().m_holes[0].records[1];
+    EXPECT_EQ(r.depth, 1.7f);
+    EXPECT_EQ(r.flag, kSampled | kStation | kHandDepth);
+    EXPECT_FALSE(Command(kEditUndo).isEnabled()) << "a new survey starts without steps";
+    Command(kShowSampled).trigger();
+    EXPECT_EQ(document.store().m_holes[0].records[1].depth, 1.7f);
+    EXPECT_EQ(table.data(table.index(1, SurveyTableModel::kDepthColumn), Qt::ForegroundRole).value<QBrush>().color(),
+              SurveyTableModel::HandDepthColour());
+
+    frame->view().ClearHandDepth(1);
+    EXPECT_EQ(document.store().m_holes[0].records[1].depth, 1.5f);
+    Command(kEditUndo).trigger();
+    EXPECT_EQ(document.store().m_holes[0].records[1].depth, 1.7f);
+    Command(kEditRedo).trigger();
+    EXPECT_EQ(document.store().m_holes[0].records[1].depth, 1.5f);
+}
+
+TEST_F(MainFrameTest, TableColumns_FillTheWidthAndClearCommandsNameTheirInstrument) {
+    std::vector<int> specified;
+    int total = 0;
+    for (int c = 0; c < SurveyTableModel::kColumnCount; ++c) total += SurveyTableModel::ColumnWidth(c);
+    for (int available : {600, total, 1600, 1999}) {
+        const std::vector<int> widths = CTiltoraView::FittedColumnWidths(available);
+        int sum = 0;
+        for (int c = 0; c < SurveyTableModel::kColumnCount; ++c) {
+            EXPECT_GE(widths[c], SurveyTableModel::ColumnWidth(c));
+            sum += widths[c];
+        }
+        EXPECT_EQ(sum, std::max(available, total)) << available;
+        EXPECT_EQ(widths[0], SurveyTableModel::ColumnWidth(0)) << "the check box column stays narrow";
+    }
+    frame->resize(1700, 600);
+    frame->show();
+    QCoreApplication::processEvents();
+    int shown = 0;
+    for (int c = 0; c < SurveyTableModel::kColumnCount; ++c) shown += frame->view().columnWidth(c);
+    EXPECT_EQ(shown, frame->view().viewport()->width());
+    EXPECT_FALSE(frame->view().horizontalScrollBar()->isVisible());
+
+    EXPECT_EQ(Command(kProbeClear).toolTip(), "清空探管数据");
+    EXPECT_EQ(Command(kSyncClear).toolTip(), "清空同步器数据");
 }
 
 TEST_F(MainFrameTest, DisplayModes_SwitchTableContent) {

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QUndoStack>
+
+#include <cstring>
+
+#include "core/survey_pipeline.h"
 #include "core/trajectory.h"
 #include "tests/support/recorded_messages.h"
 #include "ui/common/document.h"
@@ -221,4 +226,86 @@ TEST_F(TableFixture, DoubleClick_OpensEditorOnlyOnEditableCell) {
     EXPECT_FALSE(openEditorAt(0, Model::kTmpColumn));
     EXPECT_TRUE(openEditorAt(0, Model::kDepthColumn));
     EXPECT_TRUE(openEditorAt(3, Model::kTmpColumn));
+}
+
+// A hole of four stations along the design line, computed: depths 0, 1.5, 3, 4.5.
+struct HandChangeFixture : TableFixture {
+    HandChangeFixture() {
+        HoleSurvey h = Hole({3, 3, 3, 3});
+        for (auto& r : h.records) r.inc = 0, r.azi = 90;
+        for (int k = 0; k < 4; ++k) h.records[k].idx = k;
+        h.dPos = 90;
+        store.m_holes = {h};
+        Recompute(store, SurveyChange::TrajectoryCommand);
+        view.setShowAll(false);
+        doc.UpdateAllViews();
+    }
+    ProbeRecord& R(int k) { return store.m_holes[0].records[k]; }
+    QUndoStack& undo = doc.undoStack();
+};
+
+TEST_F(HandChangeFixture, TypedDepth_SurvivesTheDepthPassUntilGivenBack) {
+    ASSERT_TRUE(model.setData(model.index(1, Model::kDepthColumn), QString("2.2"), Qt::EditRole));
+    EXPECT_EQ(R(1).depth, 2.2f);
+    EXPECT_EQ(R(1).flag, kSampled | kStation | kHandDepth);
+    EXPECT_FLOAT_EQ(R(1).x, 2.2f) << "the trajectory follows the correction";
+    EXPECT_EQ(model.data(model.index(1, Model::kDepthColumn), Qt::ForegroundRole).value<QBrush>().color(),
+              Model::HandDepthColour());
+    EXPECT_FALSE(model.data(model.index(2, Model::kDepthColumn), Qt::ForegroundRole).isValid());
+
+    // "轨迹计算" and the sampled display run the depth pass: the hand-set depth stays.
+    Recompute(store, SurveyChange::TrajectoryCommand);
+    EXPECT_EQ(R(1).depth, 2.2f);
+    EXPECT_EQ(R(2).depth, 3.0f);
+
+    view.ClearHandDepth(1);
+    EXPECT_EQ(R(1).depth, 1.5f);
+    EXPECT_EQ(R(1).flag, kSampled | kStation);
+    EXPECT_FLOAT_EQ(R(1).x, 1.5f);
+    EXPECT_EQ(Text(model, 1, Model::kDepthColumn), "1.5");
+    undo.undo();  // the hand-set depth is back, and so is its trajectory
+    EXPECT_EQ(R(1).depth, 2.2f);
+    EXPECT_EQ(R(1).flag & kHandDepth, kHandDepth);
+    EXPECT_FLOAT_EQ(R(1).x, 2.2f);
+}
+
+TEST_F(HandChangeFixture, UndoAndRedo_OfAnEditAndACheck_RestoreRecordAndRecompute) {
+    const ProbeRecord before = R(3);
+    ASSERT_TRUE(model.setData(model.index(3, Model::kAziColumn), QString("0"), Qt::EditRole));
+    EXPECT_NE(R(3).x, before.x);
+    ASSERT_TRUE(model.setData(model.index(2, 0), Qt::Unchecked, Qt::CheckStateRole));
+    EXPECT_EQ(R(2).flag, kSampled);
+    ASSERT_EQ(undo.count(), 2);
+
+    undo.undo();  // the check: the bit is back, nothing recomputed (it waits for the next pass)
+    EXPECT_EQ(R(2).flag, kSampled | kStation);
+    EXPECT_EQ(Check(model, 2), Qt::Checked);
+    undo.undo();  // the edit: value, text and trajectory as before
+    EXPECT_EQ(R(3).azi, before.azi);
+    EXPECT_EQ(R(3).x, before.x);
+    EXPECT_EQ(R(3).y, before.y);
+    EXPECT_EQ(Text(model, 3, Model::kAziColumn), "90.0");
+    EXPECT_FALSE(undo.canUndo());
+
+    undo.redo();
+    EXPECT_EQ(R(3).azi, 0.0f);
+    EXPECT_EQ(Text(model, 3, Model::kAziColumn), "0") << "the typed text again";
+    EXPECT_NE(R(3).x, before.x);
+    undo.redo();
+    EXPECT_EQ(R(2).flag, kSampled);
+    EXPECT_TRUE(doc.isModified());
+}
+
+// Steps name records by place; a new survey in their place must not be edited by them.
+TEST_F(HandChangeFixture, StepsOfAReplacedSurvey_AreDroppedOrDoNothing) {
+    ASSERT_TRUE(model.setData(model.index(1, Model::kDepthColumn), QString("9"), Qt::EditRole));
+    view.ClearRows();  // a download starts
+    EXPECT_FALSE(undo.canUndo());
+    doc.UpdateAllViews();
+
+    ASSERT_TRUE(model.setData(model.index(0, Model::kDepthColumn), QString("9"), Qt::EditRole));
+    for (auto& r : store.m_holes[0].records) r.idx += 100;  // replaced behind the stack's back
+    const ProbeRecord other = R(0);
+    undo.undo();
+    EXPECT_EQ(0, std::memcmp(&other, &R(0), sizeof other));
 }

@@ -1,0 +1,77 @@
+#pragma once
+// "钻孔成果": the computed stations of one hole beside the survey table, with the
+// columns and number formats of the Excel workbook (taken from the export's own row
+// texts), the hole's parameters and the refusal text of its last computation. It
+// follows the table's current hole and every recompute, and copies itself to the
+// clipboard as tab-separated text.
+
+#include <QAbstractTableModel>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+class QLabel;
+class QTableView;
+class SurveyDocument;
+
+// The stations of one hole as rows, the export's columns from depth to apparent
+// displacement (the station counter first).
+class HoleResultsModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit HoleResultsModel(const SurveyDocument& document, QObject* parent = nullptr);
+
+    int hole() const { return hole_; }
+    // Shows hole `hole` (-1: none) read afresh from the store.
+    void ShowHole(int hole);
+    // The row of the station that is record `record` of the hole shown, or -1.
+    int RowOfRecord(int record) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // Header line and one line per station, cells separated by tabs.
+    QString TabSeparatedText() const;
+
+private:
+    const std::vector<std::string>& RowTexts(int row) const;
+
+    const SurveyDocument& document_;
+    int hole_ = -1;
+    std::vector<int> stations_;  // record indices of the hole's stations
+    // The export makes all texts of a row at once; painting asks cell by cell.
+    mutable int cachedRow_ = -1;
+    mutable std::vector<std::string> cachedTexts_;
+};
+
+class HoleResultsPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit HoleResultsPanel(SurveyDocument& document, QWidget* parent = nullptr);
+
+    HoleResultsModel& model() { return model_; }
+    QTableView& table() { return *table_; }
+    QString paramsText() const;
+    QString refusalText() const;
+
+public slots:
+    // Shows the hole of a table row; a row of no hole keeps the hole shown.
+    void ShowRecord(int hole, int record);
+    // Reads the hole shown again (the first hole when it no longer exists).
+    void Refresh();
+    void CopyToClipboard();
+
+private:
+    void ShowHole(int hole);
+
+    SurveyDocument& document_;
+    HoleResultsModel model_;
+    QLabel* params_;
+    QLabel* refusal_;
+    QTableView* table_;
+};
