@@ -2,7 +2,7 @@
 // What the user sees of the instrument line: the status texts, progress values,
 // table rows, message boxes and displays that each event of the conversations
 // stands for. The main window, sondara-cli and the tests share it, each with its
-// own DeviceView; messages go through the message seam (core/messages.h).
+// own DeviceView; messages go through the message seam (ui/common/messages.h).
 
 #include <cstddef>
 #include <cstdint>

@@ -100,11 +100,22 @@ void CloseRunning(int waitMs) {
 
 }  // namespace viewer_process
 
+namespace {
+
+// The folder looked in before PATH: Sondara's own, where gpv is installed beside it,
+// unless SONDARA_VIEWER_DIR names another (a viewer kept elsewhere, or none at all).
+QString ViewerFolder() {
+    const QString chosen = qEnvironmentVariable("SONDARA_VIEWER_DIR");
+    return chosen.isEmpty() ? QCoreApplication::applicationDirPath() : chosen;
+}
+
+}  // namespace
+
 ViewerHost DesktopViewerHost(QWidget* parent, const QString& workingDirectory) {
     ViewerHost host;
     host.closeRunningViewer = [] { viewer_process::CloseRunning(); };
     host.start = [workingDirectory](const QString& program, const QStringList& args) {
-        const QString path = viewer_process::Locate(program, QCoreApplication::applicationDirPath());
+        const QString path = viewer_process::Locate(program, ViewerFolder());
         return viewer_process::Start(path, args, workingDirectory);
     };
     host.showWaitingBox = [parent](const QString& text) {

@@ -14,9 +14,9 @@
 #include <memory>
 
 #include "device/port_map.h"
+#include "tests/support/recorded_file_dialogs.h"
 #include "tests/support/recorded_messages.h"
 #include "ui/common/document.h"
-#include "ui/common/file_dialogs.h"
 #include "ui/mainwindow/main_frame.h"
 
 namespace test {

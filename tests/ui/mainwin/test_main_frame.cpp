@@ -419,7 +419,8 @@ TEST_F(MainFrameTest, DisplayModes_SwitchTableContent) {
 TEST_F(MainFrameTest, TrajectoryCommand_OpensPlotWindowAndWritesExchangeFile) {
     ::setenv("XDG_CACHE_HOME", dir.path().toLocal8Bit().constData(), 1);
     const QByteArray path = qgetenv("PATH");
-    ::setenv("PATH", dir.path().toLocal8Bit().constData(), 1);  // no viewer anywhere
+    ::setenv("PATH", dir.path().toLocal8Bit().constData(), 1);                // no viewer anywhere:
+    ::setenv("SONDARA_VIEWER_DIR", dir.path().toLocal8Bit().constData(), 1);  // not even beside the tests
     document.store() = TwoHoleSurvey();
     RecordedMessages messages;
     Command(kTrajectory).trigger();
@@ -432,5 +433,6 @@ TEST_F(MainFrameTest, TrajectoryCommand_OpensPlotWindowAndWritesExchangeFile) {
     ASSERT_FALSE(messages.messages().empty());
     EXPECT_EQ(messages.messages().back().text, "钻孔数据为空");
     ::unsetenv("XDG_CACHE_HOME");
+    ::unsetenv("SONDARA_VIEWER_DIR");
     ::setenv("PATH", path.constData(), 1);
 }

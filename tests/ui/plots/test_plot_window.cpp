@@ -10,9 +10,9 @@
 #include <QTest>
 
 #include "plot_fixtures.h"
+#include "tests/support/recorded_file_dialogs.h"
 #include "tests/support/recorded_messages.h"
 #include "ui/common/document.h"
-#include "ui/common/file_dialogs.h"
 #include "ui/plots/plot_window.h"
 
 namespace sondara::test {
