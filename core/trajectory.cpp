@@ -72,9 +72,7 @@ void StepStation(const ProbeRecord& prev, ProbeRecord& cur, float designInc, flo
     cur.z = static_cast<float>(prev.z + length * std::sin(DegToRad(meanInc)));
 }
 
-bool ComputeHoleTrajectory(HoleSurvey& hole) {
-    if (const char* why = CommonRefusal(hole)) return Refuse(hole, why);
-    if (CountSampled(hole.records) == 0) return Refuse(hole, kNoSampledRecords);
+ProbeRecord TrajectoryStartPoint(const HoleParams& hole) {
     ProbeRecord start;
     start.depth = hole.x0;
     start.inc = hole.dDip;
@@ -85,6 +83,13 @@ bool ComputeHoleTrajectory(HoleSurvey& hole) {
     start.dx = hole.x0;
     start.dy = hole.y0;
     start.dz = hole.z0;
+    return start;
+}
+
+bool ComputeHoleTrajectory(HoleSurvey& hole) {
+    if (const char* why = CommonRefusal(hole)) return Refuse(hole, why);
+    if (CountSampled(hole.records) == 0) return Refuse(hole, kNoSampledRecords);
+    const ProbeRecord start = TrajectoryStartPoint(hole);
 
     const ProbeRecord* prev = &start;
     for (ProbeRecord& r : hole.records) {

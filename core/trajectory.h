@@ -19,6 +19,10 @@ void ApplyHoleParams(SurveyStore& store);
 // name or without records.
 bool ComputeHoleDepths(HoleSurvey& hole);
 
+// The point the trajectory pass steps from: the design direction at the start depth
+// and the start coordinates in both frames.
+ProbeRecord TrajectoryStartPoint(const HoleParams& hole);
+
 // Steps from the start point through every station. Refuses a hole without a name,
 // without records or without a sampled record.
 bool ComputeHoleTrajectory(HoleSurvey& hole);

@@ -51,17 +51,7 @@ std::optional<MethodComparison> CompareWithMinimumCurvature(const HoleSurvey& ho
 MethodCheck CheckMethod(const HoleSurvey& hole) {
     MethodCheck out;
     const bool compare = !hole.name.empty();
-    // The start point as the trajectory pass builds it.
-    ProbeRecord start;
-    start.depth = hole.x0;
-    start.inc = hole.dDip;
-    start.azi = hole.dPos;
-    start.x = hole.e0;
-    start.y = hole.n0;
-    start.z = hole.d0;
-    start.dx = hole.x0;
-    start.dy = hole.y0;
-    start.dz = hole.z0;
+    const ProbeRecord start = TrajectoryStartPoint(hole);
 
     ProbeRecord meanAngle = start;
     EastNorthUp curve{hole.e0, hole.n0, hole.d0};

@@ -41,8 +41,10 @@ const char* NoEstimateReason(ClockOffsetVerdict v) {
     return "";
 }
 
-std::string StationLine(const SurveyStore& store, const HoleQuality& hole, const StationQuality& s,
-                        const QualityOptions& options) {
+}  // namespace
+
+std::string StationFindingText(const SurveyStore& store, const HoleQuality& hole, const StationQuality& s,
+                               const QualityOptions& options) {
     const ProbeRecord& r = store.m_holes[hole.hole].records[s.record];
     std::string line =
         Format("%s 第%d测点（深度 %.2f m）：", HoleLabel(store, hole.hole).c_str(), s.station + 1, r.depth);
@@ -55,8 +57,6 @@ std::string StationLine(const SurveyStore& store, const HoleQuality& hole, const
         add(Format("狗腿度 %.2f°/30m 超过 %.1f°/30m", s.dogleg.value_or(0), options.doglegLimit));
     return line + parts;
 }
-
-}  // namespace
 
 std::string FindingTimeText(const OleTime& t) {
     const auto c = CalendarFromOleTime(t);
@@ -89,14 +89,13 @@ std::string QualitySummaryText(const QualityReport& report, const QualityOptions
     return Format("质量检查：发现 %d 项（", findings) + parts + "）";
 }
 
-std::vector<std::string> QualityFindingLines(const QualityReport& report, const SurveyStore& store,
-                                             const QualityOptions& options) {
-    std::vector<std::string> lines;
-    if (report.syncRecords > 0) lines.push_back(ClockOffsetText(report.clock));
-    if (report.ManyUnpaired(options))
-        lines.push_back(
-            Format("同步器记录 %d 条中有 %d 条未与探管数据配对", report.syncRecords, report.unpairedSyncRecords));
+namespace {
+
+// The rod-key and station lines of every hole, or of hole `only` when it is not -1.
+void AddHoleFindingLines(const QualityReport& report, const SurveyStore& store, const QualityOptions& options, int only,
+                         std::vector<std::string>& lines) {
     for (const RodKeyFinding& f : report.rodKeys) {
+        if (only >= 0 && f.hole != only) continue;
         const std::string hole = HoleLabel(store, f.hole);
         const std::string at = FindingTimeText(OleTimeFromLinearSeconds(f.still.start));
         const bool missed = f.fault == RodKeyFault::Missed;
@@ -108,9 +107,32 @@ std::vector<std::string> QualityFindingLines(const QualityReport& report, const 
         lines.push_back(line);
     }
     for (const HoleQuality& h : report.holes) {
+        if (only >= 0 && h.hole != only) continue;
         for (const StationQuality& s : h.stations) {
-            if (s.flags) lines.push_back(StationLine(store, h, s, options));
+            if (s.flags) lines.push_back(StationFindingText(store, h, s, options));
         }
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> QualityFindingLines(const QualityReport& report, const SurveyStore& store,
+                                             const QualityOptions& options) {
+    std::vector<std::string> lines;
+    if (report.syncRecords > 0) lines.push_back(ClockOffsetText(report.clock));
+    if (report.ManyUnpaired(options))
+        lines.push_back(
+            Format("同步器记录 %d 条中有 %d 条未与探管数据配对", report.syncRecords, report.unpairedSyncRecords));
+    AddHoleFindingLines(report, store, options, -1, lines);
+    return lines;
+}
+
+std::vector<std::string> HoleFindingLines(const QualityReport& report, const SurveyStore& store,
+                                          const QualityOptions& options, int hole) {
+    std::vector<std::string> lines;
+    AddHoleFindingLines(report, store, options, hole, lines);
+    for (const HoleQuality& h : report.holes) {
+        if (h.hole == hole && h.method) lines.push_back(MethodComparisonText(h, store));
     }
     return lines;
 }

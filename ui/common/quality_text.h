@@ -20,6 +20,15 @@ std::string ClockOffsetText(const ClockOffsetEstimate& clock);
 std::vector<std::string> QualityFindingLines(const QualityReport& report, const SurveyStore& store,
                                              const QualityOptions& options);
 
+// The findings of hole `hole` alone: its rod keys, its flagged stations and the method
+// line (both end points), so the surveyor sees the mean-angle method's error.
+std::vector<std::string> HoleFindingLines(const QualityReport& report, const SurveyStore& store,
+                                          const QualityOptions& options, int hole);
+
+// One flagged station: where it is and what is off.
+std::string StationFindingText(const SurveyStore& store, const HoleQuality& hole, const StationQuality& s,
+                               const QualityOptions& options);
+
 // The method line of one hole: both end points and their distance.
 std::string MethodComparisonText(const HoleQuality& hole, const SurveyStore& store);
 

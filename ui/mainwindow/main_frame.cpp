@@ -276,6 +276,10 @@ void CMainFrame::CreateStatusBar() {
     // views' update) and every completed download.
     auto* quality = new QualityStatus(document_);
     bar->insertPermanentWidget(0, quality);
+    // The results panel marks the flagged stations of the hole it shows and lists the
+    // hole's findings.
+    connect(quality, &QualityStatus::checked, results_,
+            [this, quality] { results_->ShowQuality(quality->report(), quality->options()); });
     connect(this, &CMainFrame::deviceEvent, quality, [quality](const sondara::DeviceEvent& event) {
         if (const auto* finished = std::get_if<sondara::DownloadFinished>(&event); finished && finished->holesAssembled)
             quality->RefreshSoon();

@@ -117,6 +117,7 @@ void QualityStatus::Refresh() {
         label_->clear();
         label_->setToolTip({});
         offer_->hide();
+        emit checked();
         return;
     }
     report_ = sondara::CheckSurveyQuality(store, options_);
@@ -148,6 +149,7 @@ void QualityStatus::Refresh() {
     } else {
         offer_->hide();
     }
+    emit checked();
 }
 
 void QualityStatus::OnOffer() {

@@ -45,12 +45,17 @@ public:
     void RefreshSoon();
 
     const sondara::QualityReport& report() const { return report_; }
+    const sondara::QualityOptions& options() const { return options_; }
     QString summary() const;
     QToolButton& offerButton() { return *offer_; }
     QToolButton& undoButton() { return *undo_; }
 
     // Applies what the offer button names: the clock offset, or the first rod key finding.
     void OnOffer();
+
+signals:
+    // The checks ran (or found no holes to judge): report() is new.
+    void checked();
 
 private:
     bool LastStepIsOurs() const;

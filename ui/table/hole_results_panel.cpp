@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QBrush>
 #include <QClipboard>
+#include <QColor>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include "core/trajectory.h"
 #include "io/excel_export.h"
 #include "ui/common/document.h"
+#include "ui/common/quality_text.h"
 #include "ui/table/survey_table_model.h"
 
 namespace {
@@ -23,6 +25,9 @@ namespace {
 // The export's columns shown here: 序号, 孔深, 真方位角, 倾角, then 左右偏差 to 视平移.
 constexpr int kExportColumns[] = {1, 2, 3, 4, 10, 11, 12, 13, 14, 15, 16, 17};
 constexpr int kColumnCount = int(std::size(kExportColumns));
+
+// A pale amber: seen at a glance, with every digit still readable.
+QColor FlaggedStationColour() { return QColor(255, 236, 179); }
 constexpr int kDepthColumn = 1;
 
 }  // namespace
@@ -35,13 +40,27 @@ void HoleResultsModel::ShowHole(int hole) {
     const auto& holes = document_.store().m_holes;
     hole_ = hole >= 0 && std::size_t(hole) < holes.size() ? hole : -1;
     stations_.clear();
+    findings_.clear();
     cachedRow_ = -1;
     if (hole_ >= 0) {
         const auto& records = holes[std::size_t(hole_)].records;
         for (std::size_t i = 0; i < records.size(); ++i)
             if (records[i].flag & sondara::kStation) stations_.push_back(int(i));
     }
+    findings_.assign(stations_.size(), QString());
     endResetModel();
+}
+
+void HoleResultsModel::MarkStations(const std::vector<std::pair<int, QString>>& findings) {
+    findings_.assign(stations_.size(), QString());
+    for (const auto& [record, text] : findings) {
+        if (const int row = RowOfRecord(record); row >= 0) findings_[std::size_t(row)] = text;
+    }
+    if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
+}
+
+QString HoleResultsModel::RowFinding(int row) const {
+    return row >= 0 && std::size_t(row) < findings_.size() ? findings_[std::size_t(row)] : QString();
 }
 
 int HoleResultsModel::RowOfRecord(int record) const {
@@ -68,6 +87,12 @@ QVariant HoleResultsModel::data(const QModelIndex& index, int role) const {
             return QString::fromStdString(RowTexts(index.row())[kExportColumns[index.column()]]);
         case Qt::TextAlignmentRole:
             return int(Qt::AlignRight | Qt::AlignVCenter);
+        case Qt::BackgroundRole:
+            // A flagged station stands out; it stays in the results, only marked.
+            if (RowFinding(index.row()).isEmpty()) return {};
+            return QBrush(FlaggedStationColour());
+        case Qt::ToolTipRole:
+            return RowFinding(index.row()).isEmpty() ? QVariant() : QVariant(RowFinding(index.row()));
         case Qt::ForegroundRole: {
             if (index.column() != kDepthColumn) return {};
             const auto& h = document_.store().m_holes[std::size_t(hole_)];
@@ -114,6 +139,12 @@ HoleResultsPanel::HoleResultsPanel(SurveyDocument& document, QWidget* parent)
     refusal_->setStyleSheet("color: rgb(170, 0, 0);");
     refusal_->hide();
     layout->addWidget(refusal_);
+    findings_ = new QLabel(this);
+    findings_->setStyleSheet("color: rgb(140, 80, 0);");
+    findings_->setWordWrap(true);
+    findings_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    findings_->hide();
+    layout->addWidget(findings_);
     table_ = new QTableView(this);
     table_->setModel(&model_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -137,6 +168,42 @@ HoleResultsPanel::HoleResultsPanel(SurveyDocument& document, QWidget* parent)
 
 QString HoleResultsPanel::paramsText() const { return params_->text(); }
 QString HoleResultsPanel::refusalText() const { return refusal_->isHidden() ? QString() : refusal_->text(); }
+QString HoleResultsPanel::findingsText() const { return findings_->isHidden() ? QString() : findings_->text(); }
+
+void HoleResultsPanel::ShowQuality(const sondara::QualityReport& report, const sondara::QualityOptions& options) {
+    quality_ = report;
+    qualityOptions_ = options;
+    ShowHoleFindings();
+}
+
+void HoleResultsPanel::ShowHoleFindings() {
+    const auto& holes = document_.store().m_holes;
+    const int hole = model_.hole();
+    std::vector<std::pair<int, QString>> marks;
+    QStringList lines;
+    // The report belongs to the survey it was made on; a hole it no longer fits (other
+    // records since) shows nothing until the checks run again.
+    const auto it = std::find_if(quality_.holes.begin(), quality_.holes.end(),
+                                 [hole](const sondara::HoleQuality& h) { return h.hole == hole; });
+    if (hole >= 0 && std::size_t(hole) < holes.size() && it != quality_.holes.end()) {
+        const auto& records = holes[std::size_t(hole)].records;
+        bool fits = true;
+        for (const sondara::StationQuality& s : it->stations) fits = fits && std::size_t(s.record) < records.size();
+        if (fits) {
+            for (const sondara::StationQuality& s : it->stations) {
+                if (s.flags)
+                    marks.emplace_back(s.record, QString::fromStdString(sondara::StationFindingText(
+                                                     document_.store(), *it, s, qualityOptions_)));
+            }
+            for (const std::string& line :
+                 sondara::HoleFindingLines(quality_, document_.store(), qualityOptions_, hole))
+                lines << QString::fromStdString(line);
+        }
+    }
+    model_.MarkStations(marks);
+    findings_->setText(lines.join('\n'));
+    findings_->setVisible(!lines.isEmpty());
+}
 
 void HoleResultsPanel::ShowRecord(int hole, int record) {
     if (hole < 0) return;
@@ -161,6 +228,7 @@ void HoleResultsPanel::ShowHole(int hole) {
     if (model_.hole() < 0) {
         params_->clear();
         refusal_->hide();
+        findings_->hide();
         return;
     }
     const sondara::HoleSurvey& h = document_.store().m_holes[std::size_t(model_.hole())];
@@ -174,6 +242,7 @@ void HoleResultsPanel::ShowHole(int hole) {
     if (why.empty() && h.name.empty()) why = sondara::kNoHoleParams;
     refusal_->setText(QString::fromStdString(why));
     refusal_->setVisible(!why.empty());
+    ShowHoleFindings();
 }
 
 void HoleResultsPanel::CopyToClipboard() { QApplication::clipboard()->setText(model_.TabSeparatedText()); }

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/quality/survey_quality.h"
+
 class QLabel;
 class QTableView;
 class SurveyDocument;
@@ -37,12 +39,19 @@ public:
     // Header line and one line per station, cells separated by tabs.
     QString TabSeparatedText() const;
 
+    // Marks the stations that the quality checks flagged, by record index of the hole
+    // shown, each with what is off; rows not named are unmarked.
+    void MarkStations(const std::vector<std::pair<int, QString>>& findings);
+    // What is off at a row; empty for an unmarked one.
+    QString RowFinding(int row) const;
+
 private:
     const std::vector<std::string>& RowTexts(int row) const;
 
     const SurveyDocument& document_;
     int hole_ = -1;
-    std::vector<int> stations_;  // record indices of the hole's stations
+    std::vector<int> stations_;      // record indices of the hole's stations
+    std::vector<QString> findings_;  // per row: what the quality checks found, or empty
     // The export makes all texts of a row at once; painting asks cell by cell.
     mutable int cachedRow_ = -1;
     mutable std::vector<std::string> cachedTexts_;
@@ -58,6 +67,11 @@ public:
     QTableView& table() { return *table_; }
     QString paramsText() const;
     QString refusalText() const;
+    QString findingsText() const;
+
+    // The quality checks' outcome: the hole shown gets its flagged stations marked and
+    // its findings listed; the panel keeps them for the holes shown after.
+    void ShowQuality(const sondara::QualityReport& report, const sondara::QualityOptions& options);
 
 public slots:
     // Shows the hole of a table row; a row of no hole keeps the hole shown.
@@ -68,8 +82,12 @@ public slots:
 
 private:
     void ShowHole(int hole);
+    void ShowHoleFindings();
 
     SurveyDocument& document_;
+    sondara::QualityReport quality_;
+    sondara::QualityOptions qualityOptions_;
+    QLabel* findings_;
     HoleResultsModel model_;
     QLabel* params_;
     QLabel* refusal_;

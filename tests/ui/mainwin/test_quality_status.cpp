@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 
@@ -21,6 +22,7 @@
 #include "tests/ui/mainwin/frame_fixture.h"
 #include "ui/mainwindow/command_ids.h"
 #include "ui/mainwindow/quality_status.h"
+#include "ui/table/hole_results_panel.h"
 
 namespace {
 
@@ -90,6 +92,38 @@ TEST_F(QualityStatusTest, LoadTellsTheFindingsInOneLineAndOffersTheClockOffset) 
     document.undoStack().redo();  // and again, from the undo stack
     EXPECT_NEAR(LinearSeconds(document.store().m_syncRecords[5].time) - LinearSeconds(before[5].time), 20, 1e-3);
     EXPECT_EQ(Status().summary(), "质量检查：发现 1 项（异常测点 1 个）");
+}
+
+// The stop near steel, once the clocks agree: the results panel marks that station of
+// its hole, says what is off, and lists the hole's findings.
+TEST_F(QualityStatusTest, ResultsPanelMarksTheFlaggedStationAndListsTheHolesFindings) {
+    ASSERT_TRUE(frame->OpenPaths({SurveyWithClocksApart()}));
+    Status().OnOffer();
+    const QualityReport& report = Status().report();
+    const auto flagged =
+        std::find_if(report.holes.begin(), report.holes.end(), [](const HoleQuality& h) { return h.flagged > 0; });
+    ASSERT_NE(flagged, report.holes.end());
+    const auto station = std::find_if(flagged->stations.begin(), flagged->stations.end(),
+                                      [](const StationQuality& s) { return s.flags != 0; });
+    ASSERT_NE(station, flagged->stations.end());
+
+    HoleResultsPanel& panel = frame->resultsPanel();
+    panel.ShowRecord(flagged->hole, station->record);
+    HoleResultsModel& model = panel.model();
+    const int row = model.RowOfRecord(station->record);
+    ASSERT_GE(row, 0);
+    EXPECT_TRUE(model.RowFinding(row).contains("总重力")) << model.RowFinding(row).toStdString();
+    EXPECT_TRUE(model.data(model.index(row, 1), Qt::BackgroundRole).isValid());
+    int marked = 0;
+    for (int r = 0; r < model.rowCount(); ++r) marked += !model.RowFinding(r).isEmpty();
+    EXPECT_EQ(marked, 1) << "only the flagged station is marked";
+    EXPECT_TRUE(panel.findingsText().contains(model.RowFinding(row))) << panel.findingsText().toStdString();
+
+    // A hole without findings shows no mark and no finding.
+    const int other = flagged->hole == 0 ? 1 : 0;
+    panel.ShowRecord(other, 0);
+    for (int r = 0; r < model.rowCount(); ++r) EXPECT_TRUE(model.RowFinding(r).isEmpty());
+    EXPECT_FALSE(panel.findingsText().contains("总重力"));
 }
 
 TEST_F(QualityStatusTest, UndoAfterTheRecordsWereReplacedLeavesTheNewSurveyAlone) {
