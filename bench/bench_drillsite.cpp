@@ -3,12 +3,10 @@
 // (report the ratio, not the time).
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <cmath>
 
-#include "ui/common/fonts.h"
 #include "ui/drillsite/site_views.h"
 
 namespace {
@@ -77,13 +75,3 @@ BENCHMARK(BM_SitePolylineBaseline)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond
 BENCHMARK(BM_SiteView)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    InstallFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -2,13 +2,11 @@
 // the same screen points drawn in the same run (report the ratio, not the time).
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <cmath>
 
 #include "core/records.h"
-#include "ui/common/fonts.h"
 #include "ui/plots/deviation_chart.h"
 #include "ui/plots/deviation_geometry.h"
 #include "ui/plots/trajectory_geometry.h"
@@ -112,13 +110,3 @@ BENCHMARK(BM_DeviationPolylineBaseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeviationCurves)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    InstallFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

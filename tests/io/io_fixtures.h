@@ -79,6 +79,21 @@ inline SyncRecord SyncAt(double seconds, int hole, int mark = kMarkNone) {
     return s;
 }
 
+// A computed station as the exchange file reads it: depth, deviations, coordinates, mark.
+inline ProbeRecord StationRow(float depth, float dy, float dz, float x, float y, float z, int mark,
+                              int flag = kStation) {
+    ProbeRecord r;
+    r.flag = flag;
+    r.depth = depth;
+    r.dy = dy;
+    r.dz = dz;
+    r.x = x;
+    r.y = y;
+    r.z = z;
+    r.mark = mark;
+    return r;
+}
+
 inline HoleParams ParamsNamed(std::u16string name, float gi = 2.0f) {
     HoleParams p;
     p.name = std::move(name);

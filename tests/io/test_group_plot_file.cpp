@@ -13,18 +13,7 @@
 namespace sondara {
 namespace {
 
-ProbeRecord StationRow(float depth, float dy, float dz, float x, float y, float z, int mark, int flag = kStation) {
-    ProbeRecord r;
-    r.flag = flag;
-    r.depth = depth;
-    r.dy = dy;
-    r.dz = dz;
-    r.x = x;
-    r.y = y;
-    r.z = z;
-    r.mark = mark;
-    return r;
-}
+using test::StationRow;
 
 HoleSurvey Hole(std::u16string name, int stations) {
     HoleSurvey h;

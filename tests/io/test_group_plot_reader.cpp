@@ -6,21 +6,13 @@
 #include "core/text.h"
 #include "io/group_plot_file.h"
 #include "io/group_plot_reader.h"
+#include "tests/io/io_fixtures.h"
 
 namespace sondara {
 namespace {
 
 ProbeRecord Station(float depth, float dy, float dz, float x, float y, float z, int mark) {
-    ProbeRecord r;
-    r.flag = kSampled | kStation;
-    r.depth = depth;
-    r.dy = dy;
-    r.dz = dz;
-    r.x = x;
-    r.y = y;
-    r.z = z;
-    r.mark = mark;
-    return r;
+    return test::StationRow(depth, dy, dz, x, y, z, mark, kSampled | kStation);
 }
 
 // Holes as the writer sees them: names with spaces (also at the end), Chinese, a
