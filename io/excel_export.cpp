@@ -10,9 +10,9 @@
 
 #include "atomic_file.h"
 #include "core/derived.h"
-#include "core/ole_time.h"
+#include "core/number_text.h"
+#include "core/station_columns.h"
 #include "core/text.h"
-#include "number_text.h"
 
 namespace sondara {
 namespace {
@@ -20,17 +20,48 @@ namespace {
 constexpr std::size_t kMaxSheetUnits = 31;  // Excel counts UTF-16 units
 constexpr lxw_row_t kMaxRows = 1048576;
 
-const std::vector<std::string> kHoleColumns = {"有效",     "序号",   "孔深", "真方位角", "倾角",       "地磁倾角",
-                                               "总加速度", "总磁场", "温度", "时间",     "左右偏差",   "上下偏差",
-                                               "东坐标",   "北坐标", "垂深", "水平位移", "平移方位角", "视平移"};
+// A hole sheet: "有效" and the row counter "序号", then these station quantities.
+constexpr StationQuantity kHoleSheetQuantities[] = {
+    StationQuantity::Depth,
+    StationQuantity::TrueAzimuth,
+    StationQuantity::Inclination,
+    StationQuantity::MagneticDip,
+    StationQuantity::TotalGravity,
+    StationQuantity::TotalField,
+    StationQuantity::Temperature,
+    StationQuantity::Time,
+    StationQuantity::LeftRight,
+    StationQuantity::UpDown,
+    StationQuantity::East,
+    StationQuantity::North,
+    StationQuantity::Vertical,
+    StationQuantity::HorizontalDisplacement,
+    StationQuantity::DisplacementAzimuth,
+    StationQuantity::ApparentDisplacement,
+};
+
 const std::vector<std::string> kParamColumns = {"钻孔名称", "钻杆长度",   "西磁偏角",
                                                 "设计倾角", "设计真方位", "初始孔深"};
 
 // How each column's cells are written: text, or a number shown with that many
 // decimals (the decimals of its exported text).
-constexpr int kText = -1;
-const std::vector<int> kHoleColumnDecimals = {kText, 0, 1, 1, 2, 1, 4, 4, 1, kText, 3, 3, 3, 3, 3, 3, 3, 3};
+constexpr int kText = kTextQuantity;
 const std::vector<int> kParamColumnDecimals = {kText, 3, 3, 3, 3, 3};
+
+std::vector<std::string> MakeHoleColumnTitles() {
+    std::vector<std::string> titles = {"有效", "序号"};
+    for (StationQuantity q : kHoleSheetQuantities) titles.push_back(ColumnOf(q).title);
+    return titles;
+}
+
+std::vector<int> MakeHoleColumnDecimals() {
+    std::vector<int> decimals = {kText, 0};
+    for (StationQuantity q : kHoleSheetQuantities) decimals.push_back(ColumnOf(q).decimals);
+    return decimals;
+}
+
+const std::vector<std::string> kHoleColumns = MakeHoleColumnTitles();
+const std::vector<int> kHoleColumnDecimals = MakeHoleColumnDecimals();
 
 std::string AsciiLower(std::string s) {
     for (char& c : s) {
@@ -46,9 +77,6 @@ std::u16string CutUnits(std::u16string s, std::size_t units) {
     s.resize(units);
     return s;
 }
-
-// Undefined angles (a station at the origin has no direction) are left blank.
-std::string AngleText(float value) { return std::isnan(value) ? std::string() : FixedText(value, 3); }
 
 struct Workbook {
     lxw_workbook* book;
@@ -210,24 +238,10 @@ const std::vector<std::string>& HoleColumnTitles() { return kHoleColumns; }
 const std::vector<std::string>& ParamsColumnTitles() { return kParamColumns; }
 
 std::vector<std::string> HoleRowTexts(const HoleSurvey& h, const ProbeRecord& r, int row) {
-    return {"是",
-            std::to_string(row),
-            FixedText(r.depth, 1),
-            FixedText(TrueAzimuth(r, h.gi), 1),
-            FixedText(r.inc, 2),
-            FixedText(r.DIP, 1),
-            FixedText(r.GT, 4),
-            FixedText(r.MT, 4),
-            FixedText(r.tmp, 1),
-            FormatOleTime(r.time),
-            FixedText(LeftRightDeviation(r), 3),
-            FixedText(UpDownDeviation(r), 3),
-            FixedText(r.x, 3),
-            FixedText(r.y, 3),
-            FixedText(r.z, 3),
-            FixedText(HorizontalDisplacement(r.x, r.y), 3),
-            AngleText(DisplacementAzimuth(r.x, r.y)),
-            AngleText(ApparentDisplacement(r, h.gi))};
+    std::vector<std::string> texts = {"是", std::to_string(row)};
+    texts.reserve(kHoleColumns.size());
+    for (StationQuantity q : kHoleSheetQuantities) texts.push_back(StationText(q, r, h.gi));
+    return texts;
 }
 
 std::vector<std::string> ParamsRowTexts(const HoleSurvey& h) {

@@ -4,10 +4,11 @@
 #include <filesystem>
 
 #include "atomic_file.h"
+#include "core/number_text.h"
+#include "core/station_columns.h"
 #include "core/stations.h"
 #include "core/text.h"
 #include "narrow_text.h"
-#include "number_text.h"
 
 namespace sondara {
 namespace {
@@ -30,8 +31,14 @@ void AppendText(std::string& out, const std::string& text) {
     }
 }
 
+// A station line: these quantities (none depends on the declination) with six
+// decimals each, then the mark.
+constexpr StationQuantity kStationLineQuantities[] = {StationQuantity::Depth,  StationQuantity::LeftRight,
+                                                      StationQuantity::UpDown, StationQuantity::East,
+                                                      StationQuantity::North,  StationQuantity::Vertical};
+
 void AppendStation(std::string& out, const ProbeRecord& r) {
-    for (float v : {r.depth, r.dy, r.dz, r.x, r.y, r.z}) out += PaddedFixed(v, 12, 6) + ' ';
+    for (StationQuantity q : kStationLineQuantities) out += PaddedFixed(StationValue(q, r, 0.0f), 12, 6) + ' ';
     out += PaddedInt(r.mark, 6) + ' ';
     out += kLineEnd;
 }

@@ -9,7 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/ole_time.h"
+#include "core/number_text.h"
+#include "core/station_columns.h"
 #include "core/stations.h"
 #include "ui/common/now_text.h"
 
@@ -39,21 +40,34 @@ void TextEndingBy(QPainter& p, int x, int y, int right, const QString& text) {
     TextAt(p, std::min(x, int(std::floor(right - width))), y, text);
 }
 
-struct Column {
-    int x;
-    const char* title;
+// A station column of the page: where its title and its values start, and the width
+// its values are padded to. The first column, "序号", is the station's ordinal.
+struct StationColumnPlace {
+    sondara::StationQuantity quantity;
+    int titleX;
+    int valueX;
+    int width;
 };
 
+constexpr StationColumnPlace kStationColumns[] = {
+    {sondara::StationQuantity::Depth, 350, 280, 5},          {sondara::StationQuantity::MagneticAzimuth, 680, 700, 5},
+    {sondara::StationQuantity::Inclination, 1120, 1030, 6},  {sondara::StationQuantity::MagneticDip, 1400, 1450, 5},
+    {sondara::StationQuantity::TotalGravity, 1880, 1900, 6}, {sondara::StationQuantity::TotalField, 2360, 2350, 6},
+    {sondara::StationQuantity::Temperature, 2800, 2800, 4},  {sondara::StationQuantity::Time, 3500, 3200, 0},
+};
+
+void DrawColumnTitles(QPainter& p, const ReportFrame& f) {
+    TextAt(p, f.L, f.T + 50, "序号");
+    for (const StationColumnPlace& c : kStationColumns)
+        TextAt(p, f.L + c.titleX, f.T + 50, QString::fromUtf8(sondara::ColumnOf(c.quantity).title));
+}
+
+// The values read as in the table: the report shows what the probe measured, none of
+// which depends on the declination.
 void DrawRow(QPainter& p, const ReportFrame& f, int y, int ordinal, const sondara::ProbeRecord& r) {
-    TextAt(p, f.L, y, QString::asprintf("%3d", ordinal));
-    TextAt(p, f.L + 280, y, QString::asprintf("%5.1f", r.depth));
-    TextAt(p, f.L + 700, y, QString::asprintf("%5.1f", r.azi));
-    TextAt(p, f.L + 1030, y, QString::asprintf("%6.2f", r.inc));
-    TextAt(p, f.L + 1450, y, QString::asprintf("%5.1f", r.DIP));
-    TextAt(p, f.L + 1900, y, QString::asprintf("%6.4f", r.GT));
-    TextAt(p, f.L + 2350, y, QString::asprintf("%6.4f", r.MT));
-    TextAt(p, f.L + 2800, y, QString::asprintf("%4.1f", r.tmp));
-    TextAt(p, f.L + 3200, y, QString::fromStdString(sondara::FormatOleTime(r.time)));
+    TextAt(p, f.L, y, QString::fromStdString(sondara::PaddedInt(ordinal, 3)));
+    for (const StationColumnPlace& c : kStationColumns)
+        TextAt(p, f.L + c.valueX, y, QString::fromStdString(sondara::PaddedStationText(c.quantity, r, 0.0f, c.width)));
 }
 
 }  // namespace
@@ -95,9 +109,7 @@ void PaintReportPage(QPainter& p, int W, int H, const sondara::SurveyStore& stor
     TextEndingBy(p, f.R - 2000, f.T - 160, f.R, printTime);
 
     p.setFont(ReportFont(p, "楷体_GB2312", 12));
-    const Column columns[] = {{0, "序号"},        {350, "孔深"},    {680, "磁方位"}, {1120, "倾角"}, {1400, "地磁倾角"},
-                              {1880, "总加速度"}, {2360, "总磁场"}, {2800, "温度"},  {3500, "时间"}};
-    for (const Column& c : columns) TextAt(p, f.L + c.x, f.T + 50, QString::fromUtf8(c.title));
+    DrawColumnTitles(p, f);
 
     const ReportPageRef ref = LocateReportPage(store, page);
     if (ref.hole >= 0) {

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/station_columns.h"
 #include "core/trajectory.h"
 #include "io/excel_export.h"
 #include "ui/common/document.h"
@@ -22,9 +23,24 @@
 
 namespace {
 
-// The export's columns shown here: 序号, 孔深, 真方位角, 倾角, then 左右偏差 to 视平移.
-constexpr int kExportColumns[] = {1, 2, 3, 4, 10, 11, 12, 13, 14, 15, 16, 17};
-constexpr int kColumnCount = int(std::size(kExportColumns));
+using sondara::StationQuantity;
+
+// The columns after "序号" (the station's row counter, as the workbook counts it): the
+// workbook's 孔深, 真方位角, 倾角, then 左右偏差 to 视平移, read the same.
+constexpr StationQuantity kQuantities[] = {
+    StationQuantity::Depth,
+    StationQuantity::TrueAzimuth,
+    StationQuantity::Inclination,
+    StationQuantity::LeftRight,
+    StationQuantity::UpDown,
+    StationQuantity::East,
+    StationQuantity::North,
+    StationQuantity::Vertical,
+    StationQuantity::HorizontalDisplacement,
+    StationQuantity::DisplacementAzimuth,
+    StationQuantity::ApparentDisplacement,
+};
+constexpr int kColumnCount = 1 + int(std::size(kQuantities));
 
 // A pale amber: seen at a glance, with every digit still readable.
 QColor FlaggedStationColour() { return QColor(255, 236, 179); }
@@ -41,7 +57,6 @@ void HoleResultsModel::ShowHole(int hole) {
     hole_ = hole >= 0 && std::size_t(hole) < holes.size() ? hole : -1;
     stations_.clear();
     findings_.clear();
-    cachedRow_ = -1;
     if (hole_ >= 0) {
         const auto& records = holes[std::size_t(hole_)].records;
         for (std::size_t i = 0; i < records.size(); ++i)
@@ -71,20 +86,18 @@ int HoleResultsModel::RowOfRecord(int record) const {
 int HoleResultsModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(stations_.size()); }
 int HoleResultsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
 
-const std::vector<std::string>& HoleResultsModel::RowTexts(int row) const {
-    if (row != cachedRow_) {
-        const sondara::HoleSurvey& h = document_.store().m_holes[std::size_t(hole_)];
-        cachedTexts_ = sondara::HoleRowTexts(h, h.records[std::size_t(stations_[std::size_t(row)])], row);
-        cachedRow_ = row;
-    }
-    return cachedTexts_;
+QString HoleResultsModel::CellText(int row, int column) const {
+    if (column == 0) return QString::number(row);
+    const sondara::HoleSurvey& h = document_.store().m_holes[std::size_t(hole_)];
+    const sondara::ProbeRecord& r = h.records[std::size_t(stations_[std::size_t(row)])];
+    return QString::fromStdString(sondara::StationText(kQuantities[column - 1], r, h.gi));
 }
 
 QVariant HoleResultsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= kColumnCount) return {};
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromStdString(RowTexts(index.row())[kExportColumns[index.column()]]);
+            return CellText(index.row(), index.column());
         case Qt::TextAlignmentRole:
             return int(Qt::AlignRight | Qt::AlignVCenter);
         case Qt::BackgroundRole:
@@ -107,7 +120,8 @@ QVariant HoleResultsModel::data(const QModelIndex& index, int role) const {
 
 QVariant HoleResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumnCount) return {};
-    return QString::fromStdString(sondara::HoleColumnTitles()[std::size_t(kExportColumns[section])]);
+    if (section == 0) return "序号";
+    return QString::fromUtf8(sondara::ColumnOf(kQuantities[section - 1]).title);
 }
 
 QString HoleResultsModel::TabSeparatedText() const {
@@ -117,7 +131,7 @@ QString HoleResultsModel::TabSeparatedText() const {
     lines << cells.join('\t');
     for (int row = 0; row < rowCount(); ++row) {
         cells.clear();
-        for (int c = 0; c < kColumnCount; ++c) cells << QString::fromStdString(RowTexts(row)[kExportColumns[c]]);
+        for (int c = 0; c < kColumnCount; ++c) cells << CellText(row, c);
         lines << cells.join('\t');
     }
     return lines.join('\n') + '\n';

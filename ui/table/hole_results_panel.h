@@ -46,15 +46,12 @@ public:
     QString RowFinding(int row) const;
 
 private:
-    const std::vector<std::string>& RowTexts(int row) const;
+    QString CellText(int row, int column) const;
 
     const SurveyDocument& document_;
     int hole_ = -1;
     std::vector<int> stations_;      // record indices of the hole's stations
     std::vector<QString> findings_;  // per row: what the quality checks found, or empty
-    // The export makes all texts of a row at once; painting asks cell by cell.
-    mutable int cachedRow_ = -1;
-    mutable std::vector<std::string> cachedTexts_;
 };
 
 class HoleResultsPanel : public QWidget {

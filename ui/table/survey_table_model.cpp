@@ -2,8 +2,10 @@
 
 #include <QBrush>
 #include <QColor>
+#include <optional>
 
 #include "core/ole_time.h"
+#include "core/station_columns.h"
 #include "core/survey_pipeline.h"
 #include "ui/common/document.h"
 #include "ui/common/messages.h"
@@ -11,14 +13,54 @@
 #include "ui/table/record_change_command.h"
 
 using sondara::ProbeRecord;
-using ui_text::Format;
+using sondara::StationQuantity;
 
 namespace {
 
 constexpr int kWidths[SurveyTableModel::kColumnCount] = {25, 50, 60, 50, 70, 70, 75, 75, 75, 50, 50, 200, 100, 50};
-const char* const kHeaders[SurveyTableModel::kColumnCount] = {"",     "孔号",     "序号",     "孔深",   "磁方位",
-                                                              "倾角", "地磁倾角", "总加速度", "总磁场", "温度",
-                                                              "电压", "时间",     "备注",     "地层"};
+
+// The station quantity a value column shows: columns 3 (孔深) to 11 (时间).
+std::optional<StationQuantity> QuantityOf(int column) {
+    switch (column) {
+        case SurveyTableModel::kDepthColumn:
+            return StationQuantity::Depth;
+        case SurveyTableModel::kAziColumn:
+            return StationQuantity::MagneticAzimuth;
+        case SurveyTableModel::kIncColumn:
+            return StationQuantity::Inclination;
+        case SurveyTableModel::kDipColumn:
+            return StationQuantity::MagneticDip;
+        case SurveyTableModel::kGtColumn:
+            return StationQuantity::TotalGravity;
+        case SurveyTableModel::kMtColumn:
+            return StationQuantity::TotalField;
+        case SurveyTableModel::kTmpColumn:
+            return StationQuantity::Temperature;
+        case SurveyTableModel::kVoltColumn:
+            return StationQuantity::Voltage;
+        case SurveyTableModel::kTimeColumn:
+            return StationQuantity::Time;
+        default:
+            return std::nullopt;
+    }
+}
+
+QString HeaderText(int column) {
+    switch (column) {
+        case SurveyTableModel::kCheckColumn:
+            return {};
+        case SurveyTableModel::kHoleColumn:
+            return "孔号";
+        case SurveyTableModel::kRowColumn:
+            return "序号";
+        case SurveyTableModel::kRemarkColumn:
+            return "备注";
+        case SurveyTableModel::kMarkColumn:
+            return "地层";
+        default:
+            return QString::fromUtf8(sondara::ColumnOf(*QuantityOf(column)).title);
+    }
+}
 
 std::uint64_t CellKey(int row, int column) { return (std::uint64_t(unsigned(row)) << 8) | unsigned(column); }
 
@@ -29,33 +71,14 @@ QString MarkText(std::int32_t mark) {
 }
 
 // Columns 3 to 13 of a probe record, as every row kind that shows them formats them.
+// The table shows only what the probe measured, none of which depends on the
+// declination.
 QString ValueText(const ProbeRecord& r, int column) {
-    switch (column) {
-        case SurveyTableModel::kDepthColumn:
-            return Format("%0.1f", r.depth);
-        case SurveyTableModel::kAziColumn:
-            return Format("%0.1f", r.azi);
-        case SurveyTableModel::kIncColumn:
-            return Format("%0.2f", r.inc);
-        case SurveyTableModel::kDipColumn:
-            return Format("%0.1f", r.DIP);
-        case SurveyTableModel::kGtColumn:
-            return Format("%0.4f", r.GT);
-        case SurveyTableModel::kMtColumn:
-            return Format("%0.4f", r.MT);
-        case SurveyTableModel::kTmpColumn:
-            return Format("%0.1f", r.tmp);
-        case SurveyTableModel::kVoltColumn:
-            return Format("%0.1f", r.volt);
-        case SurveyTableModel::kTimeColumn:
-            return QString::fromStdString(sondara::FormatOleTime(r.time));
-        case SurveyTableModel::kRemarkColumn:
-            return (r.flag & sondara::kSampled) ? "采样数据" : "--";
-        case SurveyTableModel::kMarkColumn:
-            return MarkText(r.mark);
-        default:
-            return {};
-    }
+    if (const std::optional<StationQuantity> q = QuantityOf(column))
+        return QString::fromStdString(sondara::StationText(*q, r, 0.0f));
+    if (column == SurveyTableModel::kRemarkColumn) return (r.flag & sondara::kSampled) ? "采样数据" : "--";
+    if (column == SurveyTableModel::kMarkColumn) return MarkText(r.mark);
+    return {};
 }
 
 }  // namespace
@@ -202,7 +225,7 @@ QVariant SurveyTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant SurveyTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
-    if (role == Qt::DisplayRole) return QString(kHeaders[section]);
+    if (role == Qt::DisplayRole) return HeaderText(section);
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
     return {};
 }

@@ -244,5 +244,26 @@ TEST(ReportPdf, SurveyWithoutStations_IsOneFramePage) {
     for (const Word& w : words) EXPECT_EQ(w.page, 1);
 }
 
+// Paper and screen agree: a value half-way between two printed ones is rounded the
+// way the table rounds it (the exact binary value, ties to the even digit), and a
+// negative value that rounds to zero keeps its sign there too.
+TEST(ReportPdf, ValuesReadAsInTheTable) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) missing";
+    ProbeRecord r = MakeStation({2.25f});
+    r.inc = 0.125f;
+    r.DIP = -0.04f;
+    HoleSurvey hole = MakeHole("T", {});
+    hole.records = {r};
+    SurveyStore store;
+    store.m_holes = {hole};
+    QTemporaryDir dir;
+    ASSERT_TRUE(WriteReportPdf(dir.filePath("ties.pdf"), store));
+    const std::vector<Word> words = ReadWords(dir.filePath("ties.pdf"));
+    EXPECT_TRUE(Find(words, 1, "2.2"));
+    EXPECT_TRUE(Find(words, 1, "0.12"));
+    EXPECT_TRUE(Find(words, 1, "-0.0"));
+    EXPECT_FALSE(Find(words, 1, "2.3"));
+}
+
 }  // namespace
 }  // namespace sondara::test

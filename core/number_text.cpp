@@ -3,14 +3,11 @@
 #include <charconv>
 
 namespace sondara {
-namespace {
 
-std::string PadLeft(std::string text, int width) {
+std::string RightAligned(std::string text, int width) {
     if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
     return text;
 }
-
-}  // namespace
 
 std::string FixedText(double value, int decimals) {
     char text[400];  // the largest double has 309 digits before the point
@@ -18,8 +15,10 @@ std::string FixedText(double value, int decimals) {
     return std::string(text, r.ptr);
 }
 
-std::string PaddedFixed(double value, int width, int decimals) { return PadLeft(FixedText(value, decimals), width); }
+std::string PaddedFixed(double value, int width, int decimals) {
+    return RightAligned(FixedText(value, decimals), width);
+}
 
-std::string PaddedInt(long long value, int width) { return PadLeft(std::to_string(value), width); }
+std::string PaddedInt(long long value, int width) { return RightAligned(std::to_string(value), width); }
 
 }  // namespace sondara
