@@ -88,15 +88,11 @@ struct HoleSurvey : HoleParams {
     const HoleParams& params() const { return *this; }
 };
 
-enum FileMode : std::int32_t { kFileModeSurvey = 1, kFileModeJson = 2 };
-
 struct SurveyStore {
     std::vector<HoleSurvey> m_holes;
     std::vector<ProbeRecord> m_probeRecords;
     std::vector<SyncRecord> m_syncRecords;
     std::vector<HoleParams> m_holeParams;
-    std::int32_t m_openCount = 0;
-    std::int32_t m_fileMode = kFileModeSurvey;
 
     void ClearCollections() {
         m_holes.clear();

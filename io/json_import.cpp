@@ -579,7 +579,6 @@ FileResult LoadJsonFile(SurveyStore& store, const std::string& path) {
 }
 
 FileResult ImportJsonFile(SurveyStore& store, const std::string& path) {
-    store.m_fileMode = kFileModeJson;
     store.ClearCollections();
     return LoadJsonFile(store, path);
 }

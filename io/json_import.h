@@ -31,8 +31,8 @@ FileResult LoadJsonSurvey(SurveyStore& store, std::string_view text, const std::
 // CannotOpen.
 FileResult LoadJsonFile(SurveyStore& store, const std::string& path);
 
-// The command "打开Json文件" for the chosen file: sets m_fileMode to 2, empties the
-// store (m_openCount is left alone), then reads the file and loads it. The store is
+// The command "打开Json文件" for the chosen file: empties the store, then reads the
+// file and loads it. The store is
 // replaced in every case (left empty on failure), so the caller redraws after every
 // call.
 FileResult ImportJsonFile(SurveyStore& store, const std::string& path);

@@ -8,24 +8,30 @@
 
 namespace sondara {
 
-FileResult OpenAnySurvey(SurveyStore& store, const std::vector<std::string>& paths) {
+OpenAnyResult OpenAnySurvey(SurveyStore& store, const std::vector<std::string>& paths) {
     const auto isJson = [](const std::string& p) { return FileKindOf(p) == FileKind::Json; };
     const auto jsonCount = std::count_if(paths.begin(), paths.end(), isJson);
-    FileResult result;
+    OpenAnyResult result;
     if (paths.empty()) {
         result.failed = true;
         return result;
     }
-    if (jsonCount == 1 && paths.size() == 1) return ImportJsonFile(store, paths.front());
+    if (jsonCount == 1 && paths.size() == 1) {
+        result.Take(ImportJsonFile(store, paths.front()));
+        result.opened.mode = kFileModeJson;
+        return result;
+    }
     if (jsonCount > 0) {
         result.Fail({FileProblemKind::JsonNotAlone});
         return result;
     }
-    return OpenSurveyFiles(store, paths);
+    result.Take(OpenSurveyFiles(store, paths));
+    result.opened = {kFileModeSurvey, static_cast<int>(paths.size())};
+    return result;
 }
 
-FileResult LoadByFileMode(SurveyStore& store, const std::string& path) {
-    return store.m_fileMode == kFileModeJson ? LoadJsonFile(store, path) : LoadSurveyFile(store, path);
+FileResult LoadByFileMode(SurveyStore& store, const std::string& path, const LastOpen& last) {
+    return last.mode == kFileModeJson ? LoadJsonFile(store, path) : LoadSurveyFile(store, path, last.openCount);
 }
 
 }  // namespace sondara

@@ -347,8 +347,8 @@ std::vector<Out> EachNameList(const SurveyStore& store, Collect collect) {
     return out;
 }
 
-void RunPostLoadSteps(SurveyStore& store) {
-    if (store.m_openCount > 1) {
+void RunPostLoadSteps(SurveyStore& store, int fileOfOpen) {
+    if (fileOfOpen > 1) {
         RenumberSyncHoles(store.m_syncRecords);
         ApplyParamsOnly(store);
     }
@@ -394,7 +394,7 @@ std::vector<NameCut> NamesCollidingOnSave(const SurveyStore& store) {
     return EachNameList<decltype(&CollectCollisions), NameCut>(store, &CollectCollisions);
 }
 
-FileResult LoadSurveyFile(SurveyStore& store, const std::string& path) {
+FileResult LoadSurveyFile(SurveyStore& store, const std::string& path, int fileOfOpen) {
     FileResult result;
     std::uint64_t size = 0;
     std::string problem;
@@ -418,20 +418,18 @@ FileResult LoadSurveyFile(SurveyStore& store, const std::string& path) {
     AppendAll(store.m_syncRecords, image.syncRecords);
     AppendAll(store.m_holeParams, image.holeParams);
     AppendAll(store.m_holes, image.holes);
-    RunPostLoadSteps(store);
+    RunPostLoadSteps(store, fileOfOpen);
     return result;
 }
 
 OpenResult OpenSurveyFiles(SurveyStore& store, const std::vector<std::string>& paths) {
     OpenResult result;
     if (paths.empty()) return result;
-    store.m_fileMode = kFileModeSurvey;
     store.ClearCollections();
-    store.m_openCount = 0;
     result.storeChanged = true;
+    int fileOfOpen = 0;
     for (const std::string& path : paths) {
-        ++store.m_openCount;
-        FileResult one = LoadSurveyFile(store, path);
+        FileResult one = LoadSurveyFile(store, path, ++fileOfOpen);
         if (!one) ++result.filesFailed;
         result.Take(std::move(one));
     }

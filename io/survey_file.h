@@ -72,22 +72,22 @@ std::vector<NameCut> NamesCollidingOnSave(const SurveyStore& store);
 
 // Load of one file into the store, as the open command runs it: appends the file's
 // records to what the store holds and runs the post-load steps (from the second file
-// of an open on, m_openCount > 1: synchronizer holes renumbered and parameters
-// applied; then, when the store has no holes, assembly and both passes). A file that
-// cannot be read (CannotOpen), has the wrong magic (WrongFormat) or is damaged,
-// empty files included (Damaged), adds nothing and runs no step.
-FileResult LoadSurveyFile(SurveyStore& store, const std::string& path);
+// of an open on, `fileOfOpen` > 1: synchronizer holes renumbered and parameters
+// applied; then, when the store has no holes, assembly and both passes).
+// `fileOfOpen` counts the open command's files from 1. A file that cannot be read
+// (CannotOpen), has the wrong magic (WrongFormat) or is damaged, empty files included
+// (Damaged), adds nothing and runs no step.
+FileResult LoadSurveyFile(SurveyStore& store, const std::string& path, int fileOfOpen);
 
 struct [[nodiscard]] OpenResult : FileResult {
     bool storeChanged = false;  // the views must redraw (they should also after a cancel)
     int filesFailed = 0;        // files that added nothing
 };
 
-// The open command for the files the dialog returned, in order: sets m_fileMode to 1,
-// empties the store, sets m_openCount to 0, then loads each file in turn (raising
-// m_openCount just before each), merging them. A failed file is skipped with its
-// problem; the files before and after it still load. An empty list (a cancelled
-// dialog) changes nothing.
+// The open command for the files the dialog returned, in order: empties the store,
+// then loads each file in turn as file 1, 2, 3 ... of the open, merging them. A failed
+// file is skipped with its problem (and still counts); the files before and after it
+// still load. An empty list (a cancelled dialog) changes nothing.
 OpenResult OpenSurveyFiles(SurveyStore& store, const std::vector<std::string>& paths);
 
 // What a save does with names longer than the file keeps.

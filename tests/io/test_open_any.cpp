@@ -21,9 +21,13 @@ TEST(OpenAnySurvey, JsonAlone_IsImportedButNotMergedWithSurveyFiles) {
     ScopedTimeSeam utc(FixedTimeSeam(0, 0));
     RecordedMessages messages;
     SurveyStore store;
-    EXPECT_TRUE(ShowFileResult(OpenAnySurvey(store, {dir / "s.JSON"})));
-    EXPECT_EQ(store.m_fileMode, kFileModeJson);
-    EXPECT_TRUE(ShowFileResult(OpenAnySurvey(store, {dir / "a.bhx", dir / "a.bhx"})));
+    const OpenAnyResult json = OpenAnySurvey(store, {dir / "s.JSON"});
+    EXPECT_TRUE(ShowFileResult(json));
+    EXPECT_EQ(json.opened.mode, kFileModeJson);
+    const OpenAnyResult merged = OpenAnySurvey(store, {dir / "a.bhx", dir / "a.bhx"});
+    EXPECT_TRUE(ShowFileResult(merged));
+    EXPECT_EQ(merged.opened.mode, kFileModeSurvey);
+    EXPECT_EQ(merged.opened.openCount, 2);
     EXPECT_EQ(store.m_holeParams.size(), 4u);
     EXPECT_TRUE(messages.messages().empty());
     EXPECT_FALSE(ShowFileResult(OpenAnySurvey(store, {dir / "a.bhx", dir / "s.JSON"})));
@@ -38,12 +42,10 @@ TEST(LoadByFileMode, RecentFile_IsReadAsTheLastOpenCommandSetAndAppended) {
     test::WriteBytes(dir / "s.json", kOneHoleJson);
     ScopedTimeSeam utc(FixedTimeSeam(0, 0));
     SurveyStore store = test::RawTwoHoleSurvey();
-    store.m_fileMode = kFileModeJson;
-    EXPECT_TRUE(ShowFileResult(LoadByFileMode(store, dir / "s.json")));
+    EXPECT_TRUE(ShowFileResult(LoadByFileMode(store, dir / "s.json", {kFileModeJson, 0})));
     ASSERT_EQ(store.m_holeParams.size(), 3u);
     EXPECT_EQ(store.m_holeParams[2].name, u"J");
-    store.m_fileMode = kFileModeSurvey;
-    EXPECT_TRUE(ShowFileResult(LoadByFileMode(store, dir / "a.bhx")));
+    EXPECT_TRUE(ShowFileResult(LoadByFileMode(store, dir / "a.bhx", {kFileModeSurvey, 0})));
     EXPECT_EQ(store.m_holeParams.size(), 5u);
 }
 

@@ -278,11 +278,12 @@ void DumpList(JsonOut& out, const char* key, const std::vector<T>& items, F dump
     out.Close(']');
 }
 
-std::string StoreJson(const SurveyStore& s) {
+// The survey, after how the open that read it went (its mode and file count).
+std::string StoreJson(const SurveyStore& s, const LastOpen& opened) {
     JsonOut out;
     out.Open('{');
-    IntField(out, "fileMode", s.m_fileMode);
-    IntField(out, "openCount", s.m_openCount);
+    IntField(out, "fileMode", opened.mode);
+    IntField(out, "openCount", opened.openCount);
     DumpList(out, "probeRecords", s.m_probeRecords, DumpProbe);
     DumpList(out, "syncRecords", s.m_syncRecords, DumpSync);
     DumpList(out, "holeParams", s.m_holeParams, [](JsonOut& o, const HoleParams& p) {
@@ -308,8 +309,9 @@ int Dump(const std::vector<std::string>& args) {
     int status = 0;
     if (!Usable(a, "dump IN.bhx|IN.json", Output::None, false, status)) return status;
     SurveyStore store;
-    if (!ShowFileResult(OpenAnySurvey(store, a.inputs))) return 1;
-    const std::string text = StoreJson(store);
+    const OpenAnyResult opened = OpenAnySurvey(store, a.inputs);
+    if (!ShowFileResult(opened)) return 1;
+    const std::string text = StoreJson(store, opened.opened);
     const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
     return written && std::fflush(stdout) == 0 ? 0 : 1;
 }
