@@ -3,10 +3,20 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
+#include "core/number_text.h"
+#include "core/station_columns.h"
 #include "ui/common/now_text.h"
-#include "ui/common/number_text.h"
 
-using ui_text::Format;
+namespace {
+
+using sondara::StationQuantity;
+
+// A live value with the decimals the table shows for the same quantity.
+QString LiveText(StationQuantity quantity, float value) {
+    return QString::fromStdString(sondara::FixedText(value, sondara::ColumnOf(quantity).decimals));
+}
+
+}  // namespace
 
 CRealTimeDlg::CRealTimeDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle("探管实时数据");
@@ -28,13 +38,13 @@ void CRealTimeDlg::ShowLiveValues(const sondara::LiveValues& live) {
         for (auto& f : fields_)
             if (f.id == id) f.edit->setText(text);
     };
-    set(1004, Format("%0.1f", live.azi));
-    set(1005, Format("%0.2f", live.inc));
-    set(1006, Format("%0.1f", live.DIP));
-    set(1007, Format("%0.4f", live.GT));
-    set(1008, Format("%0.1f", live.tmp));
-    set(1010, Format("%0.4f", live.MT));
-    set(1011, Format("%0.1f", live.volt));
+    set(1004, LiveText(StationQuantity::MagneticAzimuth, live.azi));
+    set(1005, LiveText(StationQuantity::Inclination, live.inc));
+    set(1006, LiveText(StationQuantity::MagneticDip, live.DIP));
+    set(1007, LiveText(StationQuantity::TotalGravity, live.GT));
+    set(1008, LiveText(StationQuantity::Temperature, live.tmp));
+    set(1010, LiveText(StationQuantity::TotalField, live.MT));
+    set(1011, LiveText(StationQuantity::Voltage, live.volt));
     set(1009, LocalNowText());
 }
 
