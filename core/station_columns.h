@@ -43,6 +43,19 @@ struct StationColumn {
     bool blankWhenUndefined;
 };
 
+// What the trajectory computation gives a station, in the order the workbook and the
+// results panel show them.
+inline constexpr StationQuantity kComputedQuantities[] = {
+    StationQuantity::LeftRight,
+    StationQuantity::UpDown,
+    StationQuantity::East,
+    StationQuantity::North,
+    StationQuantity::Vertical,
+    StationQuantity::HorizontalDisplacement,
+    StationQuantity::DisplacementAzimuth,
+    StationQuantity::ApparentDisplacement,
+};
+
 const StationColumn& ColumnOf(StationQuantity quantity);
 
 // The value of `quantity` for station `r`. `declination` is its hole's (h.gi); only

@@ -21,24 +21,17 @@ constexpr std::size_t kMaxSheetUnits = 31;  // Excel counts UTF-16 units
 constexpr lxw_row_t kMaxRows = 1048576;
 
 // A hole sheet: "有效" and the row counter "序号", then these station quantities.
-constexpr StationQuantity kHoleSheetQuantities[] = {
-    StationQuantity::Depth,
-    StationQuantity::TrueAzimuth,
-    StationQuantity::Inclination,
-    StationQuantity::MagneticDip,
-    StationQuantity::TotalGravity,
-    StationQuantity::TotalField,
-    StationQuantity::Temperature,
-    StationQuantity::Time,
-    StationQuantity::LeftRight,
-    StationQuantity::UpDown,
-    StationQuantity::East,
-    StationQuantity::North,
-    StationQuantity::Vertical,
-    StationQuantity::HorizontalDisplacement,
-    StationQuantity::DisplacementAzimuth,
-    StationQuantity::ApparentDisplacement,
-};
+std::vector<StationQuantity> HoleSheetQuantities() {
+    std::vector<StationQuantity> quantities = {
+        StationQuantity::Depth,       StationQuantity::TrueAzimuth,  StationQuantity::Inclination,
+        StationQuantity::MagneticDip, StationQuantity::TotalGravity, StationQuantity::TotalField,
+        StationQuantity::Temperature, StationQuantity::Time,
+    };
+    quantities.insert(quantities.end(), std::begin(kComputedQuantities), std::end(kComputedQuantities));
+    return quantities;
+}
+
+const std::vector<StationQuantity> kHoleSheetQuantities = HoleSheetQuantities();
 
 const std::vector<std::string> kParamColumns = {"钻孔名称", "钻杆长度",   "西磁偏角",
                                                 "设计倾角", "设计真方位", "初始孔深"};

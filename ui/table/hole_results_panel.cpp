@@ -23,24 +23,20 @@
 
 namespace {
 
+using sondara::kComputedQuantities;
 using sondara::StationQuantity;
 
 // The columns after "序号" (the station's row counter, as the workbook counts it): the
-// workbook's 孔深, 真方位角, 倾角, then 左右偏差 to 视平移, read the same.
-constexpr StationQuantity kQuantities[] = {
-    StationQuantity::Depth,
-    StationQuantity::TrueAzimuth,
-    StationQuantity::Inclination,
-    StationQuantity::LeftRight,
-    StationQuantity::UpDown,
-    StationQuantity::East,
-    StationQuantity::North,
-    StationQuantity::Vertical,
-    StationQuantity::HorizontalDisplacement,
-    StationQuantity::DisplacementAzimuth,
-    StationQuantity::ApparentDisplacement,
-};
-constexpr int kColumnCount = 1 + int(std::size(kQuantities));
+// workbook's 孔深, 真方位角, 倾角, then what the trajectory computation gave.
+std::vector<StationQuantity> PanelQuantities() {
+    std::vector<StationQuantity> quantities = {StationQuantity::Depth, StationQuantity::TrueAzimuth,
+                                               StationQuantity::Inclination};
+    quantities.insert(quantities.end(), std::begin(kComputedQuantities), std::end(kComputedQuantities));
+    return quantities;
+}
+
+const std::vector<StationQuantity> kQuantities = PanelQuantities();
+const int kColumnCount = 1 + int(kQuantities.size());
 
 // A pale amber: seen at a glance, with every digit still readable.
 QColor FlaggedStationColour() { return QColor(255, 236, 179); }
@@ -90,7 +86,7 @@ QString HoleResultsModel::CellText(int row, int column) const {
     if (column == 0) return QString::number(row);
     const sondara::HoleSurvey& h = document_.store().m_holes[std::size_t(hole_)];
     const sondara::ProbeRecord& r = h.records[std::size_t(stations_[std::size_t(row)])];
-    return QString::fromStdString(sondara::StationText(kQuantities[column - 1], r, h.gi));
+    return QString::fromStdString(sondara::StationText(kQuantities[std::size_t(column - 1)], r, h.gi));
 }
 
 QVariant HoleResultsModel::data(const QModelIndex& index, int role) const {
@@ -121,7 +117,7 @@ QVariant HoleResultsModel::data(const QModelIndex& index, int role) const {
 QVariant HoleResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumnCount) return {};
     if (section == 0) return "序号";
-    return QString::fromUtf8(sondara::ColumnOf(kQuantities[section - 1]).title);
+    return QString::fromUtf8(sondara::ColumnOf(kQuantities[std::size_t(section - 1)]).title);
 }
 
 QString HoleResultsModel::TabSeparatedText() const {
