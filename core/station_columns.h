@@ -32,7 +32,7 @@ enum class StationQuantity {
     ApparentDisplacement,
 };
 
-// A quantity's time is text; every other quantity is a number shown with `decimals`.
+// The decimals of the time, which is text; every other quantity is a number.
 inline constexpr int kTextQuantity = -1;
 
 struct StationColumn {
@@ -64,7 +64,7 @@ const StationColumn& ColumnOf(StationQuantity quantity);
 double StationValue(StationQuantity quantity, const ProbeRecord& r, float declination);
 
 // What a cell of that column shows: "%.{decimals}f" of the value, the time as
-// "YYYY-MM-DD HH:MM:SS", or blank for an undefined direction.
+// FormatOleTime writes it, or blank for an undefined direction.
 std::string StationText(StationQuantity quantity, const ProbeRecord& r, float declination);
 
 // The same text right-aligned in at least `width` characters ("%{width}.{decimals}f").
