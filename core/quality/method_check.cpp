@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/angles.h"
+#include "core/derived.h"
 #include "core/stations.h"
 #include "core/trajectory.h"
 
@@ -23,6 +24,14 @@ double BendRadians(const EastNorthUp& t1, const EastNorthUp& t2) {
     return 2 * std::atan2(std::sqrt(dx * dx + dy * dy + dz * dz), std::sqrt(sx * sx + sy * sy + sz * sz));
 }
 
+// The step along the circular arc from direction t1 to t2 that bend `bend` apart.
+EastNorthUp ArcStep(const EastNorthUp& t1, const EastNorthUp& t2, double bend, double length) {
+    // The ratio factor 2/b·tan(b/2) tends to 1 (straight hole) as the bend vanishes.
+    const double ratio = bend < 1e-9 ? 1.0 : 2.0 / bend * std::tan(bend / 2);
+    const double half = length / 2 * ratio;
+    return {half * (t1.e + t2.e), half * (t1.n + t2.n), half * (t1.d + t2.d)};
+}
+
 }  // namespace
 
 double DoglegDegrees(double inc1, double azi1, double inc2, double azi2) {
@@ -31,11 +40,7 @@ double DoglegDegrees(double inc1, double azi1, double inc2, double azi2) {
 
 EastNorthUp MinimumCurvatureStep(double inc1, double azi1, double inc2, double azi2, double length) {
     const EastNorthUp t1 = Direction(inc1, azi1), t2 = Direction(inc2, azi2);
-    const double bend = BendRadians(t1, t2);
-    // The ratio factor 2/b·tan(b/2) tends to 1 (straight hole) as the bend vanishes.
-    const double ratio = bend < 1e-9 ? 1.0 : 2.0 / bend * std::tan(bend / 2);
-    const double half = length / 2 * ratio;
-    return {half * (t1.e + t2.e), half * (t1.n + t2.n), half * (t1.d + t2.d)};
+    return ArcStep(t1, t2, BendRadians(t1, t2), length);
 }
 
 std::vector<std::optional<double>> DoglegSeverities(const std::vector<ProbeRecord>& records) {
@@ -55,14 +60,14 @@ MethodCheck CheckMethod(const HoleSurvey& hole) {
 
     ProbeRecord meanAngle = start;
     EastNorthUp curve{hole.e0, hole.n0, hole.d0};
-    // Same angles as the mean-angle step: the declination is added to each azimuth (a
-    // turn of both directions that leaves every bend as it is).
-    EastNorthUp prevDirection = Direction(hole.dDip, static_cast<double>(hole.dPos) + hole.gi);
+    // True azimuths, as the mean-angle step turns them: both methods must end in the same
+    // geographic frame for their distance to mean anything.
+    EastNorthUp prevDirection = Direction(hole.dDip, DesignTrueAzimuth(hole));
     double prevDepth = hole.x0;
     bool first = true;
     for (const ProbeRecord& r : hole.records) {
         if (!IsStation(r)) continue;
-        const EastNorthUp direction = Direction(r.inc, static_cast<double>(r.azi) + hole.gi);
+        const EastNorthUp direction = Direction(r.inc, TrueAzimuth(r, hole.gi));
         const double bend = BendRadians(prevDirection, direction);
         const double length = static_cast<double>(r.depth) - prevDepth;
         std::optional<double> severity;
@@ -72,11 +77,10 @@ MethodCheck CheckMethod(const HoleSurvey& hole) {
             ProbeRecord cur = r;
             StepStation(meanAngle, cur, hole.dDip, hole.dPos, hole.gi);
             meanAngle = cur;
-            // The ratio factor 2/b·tan(b/2) tends to 1 (straight hole) as the bend vanishes.
-            const double half = length / 2 * (bend < 1e-9 ? 1.0 : 2.0 / bend * std::tan(bend / 2));
-            curve.e += half * (prevDirection.e + direction.e);
-            curve.n += half * (prevDirection.n + direction.n);
-            curve.d += half * (prevDirection.d + direction.d);
+            const EastNorthUp step = ArcStep(prevDirection, direction, bend, length);
+            curve.e += step.e;
+            curve.n += step.n;
+            curve.d += step.d;
         }
         prevDirection = direction;
         prevDepth = r.depth;

@@ -80,6 +80,31 @@ TEST(MethodCheck, HoleEndPointsAndDoglegSeverity) {
     EXPECT_FALSE(CompareWithMinimumCurvature(hole).has_value());
 }
 
+// Both methods follow a straight hole exactly, so their end points meet whatever the
+// declination: the comparison turns both by it the same way.
+TEST(MethodCheck, StraightHole_EndsAgreeAtAnyDeclination) {
+    for (float declination : {0.0f, 5.0f, -7.5f}) {
+        SCOPED_TRACE(declination);
+        HoleSurvey hole;
+        hole.name = u"孔1";
+        hole.pbLen = 30;
+        hole.gi = declination;
+        hole.dDip = -10;
+        hole.dPos = 90 + declination;
+        hole.e0 = 500;
+        hole.n0 = 800;
+        for (int k = 0; k <= 10; ++k) {
+            ProbeRecord r = At(30.0f * float(k), 80, 90 + declination);
+            hole.records.push_back(r);
+        }
+        ASSERT_TRUE(ComputeHoleTrajectory(hole));
+        const auto c = CompareWithMinimumCurvature(hole);
+        ASSERT_TRUE(c.has_value());
+        EXPECT_NEAR(c->distance, 0, 0.01);
+        EXPECT_NEAR(c->minimumCurvatureEnd.n, 800, 0.01);  // due east, true
+    }
+}
+
 TEST(MethodCheck, StraightAndReversedBendsStayFinite) {
     EXPECT_DOUBLE_EQ(DoglegDegrees(10, 95, 10, 95), 0);
     const EastNorthUp straight = MinimumCurvatureStep(0, 90, 0, 90, 3);
