@@ -33,7 +33,8 @@ void AppendUtf16(std::u16string& out, char32_t c) {
     }
 }
 
-// Decodes one code point starting at `i` and advances `i` past it.
+}  // namespace
+
 char32_t NextCodePoint(std::string_view s, std::size_t& i) {
     const auto lead = static_cast<unsigned char>(s[i++]);
     if (lead < 0x80) return lead;
@@ -61,8 +62,6 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i) {
     const bool surrogate = c >= 0xD800 && c <= 0xDFFF;
     return c < minimum || c > 0x10FFFF || surrogate ? kReplacement : c;
 }
-
-}  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::u16string out;

@@ -7,6 +7,10 @@
 
 namespace sondara {
 
+// Decodes the code point of the UTF-8 sequence at `i` and advances `i` past it; an
+// invalid sequence gives U+FFFD.
+char32_t NextCodePoint(std::string_view s, std::size_t& i);
+
 // Invalid UTF-8 sequences become U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view utf8);
 

@@ -5,33 +5,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <optional>
+#include <string_view>
 
+#include "atomic_file.h"
+#include "core/text.h"
 #include "narrow_text.h"
 
 namespace sondara {
 namespace {
-
-// Decodes one UTF-8 sequence at s[i]; a malformed byte stands for itself.
-char32_t NextCodePoint(const std::string& s, std::size_t& i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char lead = byte(i);
-    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    char32_t cp = lead & (0x7F >> (extra + 1));
-    bool whole = extra > 0 && i + extra < s.size();
-    for (int k = 1; whole && k <= extra; ++k) {
-        whole = (byte(i + k) & 0xC0) == 0x80;
-        cp = (cp << 6) | (byte(i + k) & 0x3F);
-    }
-    if (!whole) {
-        ++i;
-        return lead;
-    }
-    i += extra + 1;
-    return cp;
-}
 
 bool ForbiddenInName(char c) { return std::strchr("<>/\\\":;?*|=`", c) != nullptr; }
 
@@ -75,18 +58,10 @@ std::string DxfLayerName(const std::string& utf8) {
     return plain.empty() ? "0" : plain;
 }
 
-std::string WriteDxf(const DxfDrawing& drawing, const std::string& path, DxfVersion version) {
-    DL_Dxf dxf;
-    const DL_Codes::version code = version == DxfVersion::R2000 ? DL_Codes::AC1015 : DL_Codes::AC1009;
-    // The writer of libdxflib does not report failed writes: write to a temporary
-    // file, check it, and only then put it in place.
-    const std::string temporary = path + ".part";
-    std::unique_ptr<DL_WriterA> dw(dxf.out(temporary.c_str(), code));
-    if (!dw || dw->openFailed()) {
-        const std::string reason = std::strerror(errno);
-        return reason.empty() ? "cannot create the file" : reason;
-    }
+namespace {
 
+// The whole drawing through libdxflib's writer, into the file `dw` writes.
+void WriteDrawing(DL_Dxf& dxf, DL_WriterA* dw, const DxfDrawing& drawing, DxfVersion version) {
     dxf.writeHeader(*dw);
     dw->dxfString(9, "$DWGCODEPAGE");
     dw->dxfString(3, kDxfCodePage);
@@ -155,21 +130,34 @@ std::string WriteDxf(const DxfDrawing& drawing, const std::string& path, DxfVers
         dxf.writeObjectsEnd(*dw);
     }
     dw->dxfEOF();
-    dw->close();
-    dw.reset();
+}
 
-    std::error_code ec;
-    const auto written = std::filesystem::file_size(temporary, ec);
-    if (ec || written == 0) {
-        std::filesystem::remove(temporary, ec);
-        return "the file could not be written completely";
-    }
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::filesystem::remove(temporary, ec);
-        return ec.message();
-    }
-    return {};
+// Whether the file ends with the drawing's end marker. libdxflib's writer does not
+// report failed writes: a full disk shows as a file cut short.
+bool EndsWithEofMarker(const std::string& path) {
+    constexpr std::string_view kMarker = "EOF\n";
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return false;
+    char tail[kMarker.size()] = {};
+    const bool read = std::fseek(f, -static_cast<long>(kMarker.size()), SEEK_END) == 0 &&
+                      std::fread(tail, 1, sizeof tail, f) == sizeof tail;
+    std::fclose(f);
+    return read && std::string_view(tail, sizeof tail) == kMarker;
+}
+
+}  // namespace
+
+std::string WriteDxf(const DxfDrawing& drawing, const std::string& path, DxfVersion version) {
+    const DL_Codes::version code = version == DxfVersion::R2000 ? DL_Codes::AC1015 : DL_Codes::AC1009;
+    return ReplaceFileAtomically(path, [&](const std::string& temp) -> std::string {
+        DL_Dxf dxf;
+        std::unique_ptr<DL_WriterA> dw(dxf.out(temp.c_str(), code));
+        if (!dw || dw->openFailed()) return std::strerror(errno);
+        WriteDrawing(dxf, dw.get(), drawing, version);
+        dw->close();
+        dw.reset();
+        return EndsWithEofMarker(temp) ? std::string() : "the file could not be written completely";
+    });
 }
 
 }  // namespace sondara

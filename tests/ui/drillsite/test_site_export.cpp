@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -115,6 +116,29 @@ TEST(SiteDxf, R12AndAwkwardNamesReadBackToo) {
               "1");                                                  // GBK
     EXPECT_EQ(DxfEncodedText("孔\U0001F600"), "\xBF\xD7\\U+1F600");  // not in GBK: escaped
     EXPECT_EQ(DxfLayerName("孔<1>"), "_1_");
+}
+
+// A drawing replaces an old one only whole: a read-only target is refused and left as
+// it was, and no file of the user's beside the target is touched.
+TEST(SiteDxf, ReplacesTheOldDrawingSafely) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("site.dxf");
+    const DxfDrawing drawing = SiteDxf(Fan(2, 5), SiteViewKind::Plan, 0);
+    QFile beside(path + ".part");
+    ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
+    beside.write("the user's own");
+    beside.close();
+
+    ASSERT_EQ(WriteDxf(drawing, path.toStdString(), DxfVersion::R2000), "");
+    EXPECT_EQ(ReadDxfBack(path)["version"].toString(), "AC1015");
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
+    const QFileInfo before(path);
+    EXPECT_NE(WriteDxf(drawing, path.toStdString(), DxfVersion::R12), "");
+    EXPECT_EQ(ReadDxfBack(path)["version"].toString(), "AC1015");
+    EXPECT_EQ(QFileInfo(path).size(), before.size());
+    ASSERT_TRUE(beside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(beside.readAll(), "the user's own");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // no temporary file left
 }
 
 // ---- the program without a window ------------------------------------------------
