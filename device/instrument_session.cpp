@@ -11,7 +11,12 @@ void InstrumentSession::OnSerialData(std::span<const std::uint8_t> received) {
     host_.StopTimer(DeviceTimer::Reply);
     if (!received.empty())
         buffer_.Receive(received, [this](std::span<const std::uint8_t> frame) { HandleFrame(frame); });
-    if (Receiving()) host_.StartTimer(DeviceTimer::Reply, kQuietLineMs);
+    // A download asked for keeps its time-out until its header is in: a lost last
+    // calibration block or a damaged header must not leave it waiting for good.
+    if (Receiving())
+        host_.StartTimer(DeviceTimer::Reply, kQuietLineMs);
+    else if (DownloadPending())
+        host_.StartTimer(DeviceTimer::Reply, kReplyTimeoutMs);
 }
 
 void InstrumentSession::HandleFrame(std::span<const std::uint8_t> frame) {

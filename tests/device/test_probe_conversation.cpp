@@ -106,6 +106,32 @@ TEST_F(ProbeFixture, HistoryDownload_RunsCalibrationThenHistoryToCompletion) {
     EXPECT_EQ(host.Count<DownloadFinished>(), 1);
 }
 
+// Bytes that arrive before a download's header is in keep its time-out running: a lost
+// last calibration block, or a header damaged on the line, ends in a time-out rather
+// than a download that waits for good.
+TEST(ProbeDownload, HeaderThatNeverArrives_TimesOut) {
+    const ProbeCalibration table = sim::SimulatorCalibration();
+    const auto block = [&](int b) { return sim::CalibrationBlockReply(kReplyFromProbe, table, b); };
+    Bytes damagedHeader = Header(kReplyFromProbe, 3);
+    damagedHeader.back() ^= 0x01;  // its check byte
+    std::vector<Bytes> wholeTableThenDamagedHeader;
+    for (int b = 0; b < 32; ++b) wholeTableThenDamagedHeader.push_back(block(b));
+    wholeTableThenDamagedHeader.push_back(damagedHeader);
+    const std::vector<std::vector<Bytes>> lines = {{block(0)}, wholeTableThenDamagedHeader};  // blocks 1 to 31 lost
+    for (const std::vector<Bytes>& line : lines) {
+        SCOPED_TRACE(line.size());
+        FakeHost host;
+        InstrumentSession session{host};
+        session.probe().StartHistoryDownload();
+        for (const Bytes& bytes : line) session.OnSerialData(bytes);
+        ASSERT_TRUE(session.DownloadPending());
+        EXPECT_EQ(host.Period(DeviceTimer::Reply), 6000);
+        session.OnTimer(DeviceTimer::Reply);
+        EXPECT_FALSE(session.DownloadPending());
+        EXPECT_EQ(host.Count<Failed>(), 1);
+    }
+}
+
 TEST_F(ProbeFixture, CompletionWithSyncRecords_AssemblesAndRefillsTheTable) {
     const sim::SimSurvey survey = sim::GenerateSurvey(4, 4, 2);
     host.store.m_syncRecords = survey.sync;
