@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/angles.h"
+#include "core/derived.h"
 #include "core/stations.h"
 #include "core/text.h"
 
@@ -30,7 +31,7 @@ namespace {
 SiteDesign DesignOf(const sondara::HoleSurvey& h, double length) {
     SiteDesign d;
     d.from = {h.e0, h.n0, h.d0};
-    d.trueAzimuth = std::fmod(double(h.dPos) - double(h.gi) + 720.0, 360.0);
+    d.trueAzimuth = sondara::Normalize360(sondara::DesignTrueAzimuth(h.params()));
     const double azimuth = sondara::DegToRad(d.trueAzimuth);
     const double inclination = sondara::DegToRad(h.dDip);
     d.to = {d.from.x + length * std::cos(inclination) * std::sin(azimuth),

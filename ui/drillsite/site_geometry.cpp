@@ -129,7 +129,7 @@ double MeanDesignAzimuth(const DrillSite& site) {
         sy += std::cos(sondara::DegToRad(azimuth));
     }
     if (sx == 0 && sy == 0) return 0;
-    return std::fmod(std::atan2(sx, sy) * 180 / sondara::kPi + 360.0, 360.0);
+    return sondara::RadToDeg360(std::atan2(sx, sy));
 }
 
 Bounds3 BoundsOf(const DrillSite& site) {
