@@ -17,7 +17,8 @@ namespace {
 constexpr int kStations = 20000;
 const QRect kClient(0, 0, 800, 800);
 
-// Stations 1.5 m apart (30 km of hole: the 5-metre labels and grid lines dominate) or
+// Stations 1.5 m apart (30 km of hole: a long polyline, and the label step widens to
+// keep its labels apart) or
 // squeezed into `spacing` metres each, which leaves the stations' own cost.
 sondara::HoleSurvey LongHole(float spacing) {
     sondara::HoleSurvey h;

@@ -31,8 +31,9 @@ struct [[nodiscard]] OpenAnyResult : FileResult {
 // read. A JSON survey cannot be merged with other files (JsonNotAlone).
 OpenAnyResult OpenAnySurvey(SurveyStore& store, const std::vector<std::string>& paths);
 
-// A load that does not pass through an open command (a file named on the program's
-// command line, or picked from the recent-file list): reads the file the way the
+// A load that does not pass through an open command, for a caller that keeps the last
+// open's state (the desktop program's command line and recent files go through the
+// open commands instead): reads the file the way the
 // last open command did (JSON for kFileModeJson, otherwise as survey data file number
 // `last.openCount` of that open), appending to the store without emptying it.
 FileResult LoadByFileMode(SurveyStore& store, const std::string& path, const LastOpen& last);

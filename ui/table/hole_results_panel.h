@@ -1,7 +1,7 @@
 #pragma once
 // "钻孔成果": the computed stations of one hole beside the survey table, with the
-// columns and number formats of the Excel workbook (taken from the export's own row
-// texts), the hole's parameters and the refusal text of its last computation. It
+// columns and number formats of the Excel workbook (both read the station columns),
+// the hole's parameters and the refusal text of its last computation. It
 // follows the table's current hole and every recompute, and copies itself to the
 // clipboard as tab-separated text.
 

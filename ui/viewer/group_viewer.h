@@ -5,7 +5,8 @@
 // titled "Vistrel" appears.
 //
 // On Linux the viewer programs are "gpv" (64-bit architectures) and "gpv32" (all
-// others), looked up in the program's own folder first, then on PATH; the viewer
+// others), looked up in the program's own folder ($SONDARA_VIEWER_DIR in its place
+// when set) first, then on PATH; the viewer
 // starts in the folder of the exchange file. A running viewer is found by the local
 // socket our gpv answers on once its window is up (viewer_presence.h; any window
 // system), by its window title through wmctrl (X11; a polite close request like the
@@ -49,9 +50,10 @@ QString Locate(const QString& program, const QString& firstDir);
 bool Start(const QString& path, const QStringList& args, const QString& workingDirectory);
 // Whether the remembered viewer process is alive.
 bool Running();
-// Asks windows titled "Vistrel" and the remembered process to close; waits up to
-// `waitMs` for them to go.
+// Asks the viewer that announced itself on the local socket, windows titled "Vistrel"
+// and the remembered process to close; waits up to `waitMs` for them to go.
 void CloseRunning(int waitMs = 5000);
-// Whether a top-level window titled "Vistrel" exists (false where this cannot be told).
+// Whether a viewer has announced itself on the local socket or a top-level window
+// titled "Vistrel" exists (false where neither can be told).
 bool WindowShown();
 }  // namespace viewer_process
