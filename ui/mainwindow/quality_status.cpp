@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "core/quality/corrections.h"
+#include "core/survey_pipeline.h"
 #include "ui/common/document.h"
 #include "ui/common/quality_text.h"
 
@@ -43,6 +44,7 @@ void SyncCorrectionCommand::redo() {
     sondara::SurveyStore& store = document_.store();
     syncBefore_ = store.m_syncRecords;
     holesBefore_ = store.m_holes;
+    paramsBefore_ = store.m_holeParams;
     modifiedBefore_ = document_.isModified();
     if (!edit_(store)) {
         setObsolete(true);  // the finding no longer fits the records: nothing was changed
@@ -62,7 +64,11 @@ void SyncCorrectionCommand::undo() {
     }
     store.m_syncRecords = syncBefore_;
     store.m_holes = holesBefore_;
-    document_.setModified(modifiedBefore_);
+    // Parameters saved since (the editor is no undoable step) stay: the holes put back
+    // take them and are computed again, as the save did.
+    const bool paramsSavedSince = store.m_holeParams != paramsBefore_;
+    if (paramsSavedSince) sondara::Recompute(store, sondara::SurveyChange::ParamsSaved);
+    document_.setModified(modifiedBefore_ || paramsSavedSince);
     document_.UpdateAllViews();
 }
 

@@ -28,6 +28,7 @@ private:
     Edit edit_;
     std::vector<sondara::SyncRecord> syncBefore_, syncAfter_;
     std::vector<sondara::HoleSurvey> holesBefore_;
+    std::vector<sondara::HoleParams> paramsBefore_;
     bool modifiedBefore_ = false;
 };
 

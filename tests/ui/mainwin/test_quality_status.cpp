@@ -17,6 +17,7 @@
 
 #include "core/quality/still_periods.h"
 #include "core/stations.h"
+#include "core/survey_pipeline.h"
 #include "io/survey_file.h"
 #include "sim_stream.h"
 #include "tests/ui/mainwin/frame_fixture.h"
@@ -135,6 +136,30 @@ TEST_F(QualityStatusTest, UndoAfterTheRecordsWereReplacedLeavesTheNewSurveyAlone
     document.store() = other;
     document.undoStack().undo();
     EXPECT_EQ(document.store().m_syncRecords.size(), 3u);
+}
+
+// Parameters saved after a correction are no part of it: taking the correction back
+// keeps them, and the holes it puts back are computed with them.
+TEST_F(QualityStatusTest, UndoKeepsParametersSavedSince) {
+    ASSERT_TRUE(frame->OpenPaths({SurveyWithClocksApart()}));
+    Status().offerButton().click();
+    SurveyStore& store = document.store();
+    ASSERT_FALSE(store.m_holes.empty());
+    HoleParams saved;
+    saved.name = u"K1";
+    saved.pbLen = 1.5f;
+    saved.e0 = 1000;
+    saved.n0 = 2000;
+    store.m_holeParams = {saved};
+    Recompute(store, SurveyChange::ParamsSaved);  // as the editor's save does
+    document.setModified(false);                  // and the survey was saved
+
+    document.undoStack().undo();
+    ASSERT_EQ(store.m_holeParams.size(), 1u);
+    EXPECT_EQ(store.m_holes[0].name, u"K1");
+    EXPECT_EQ(store.m_holes[0].e0, 1000);
+    EXPECT_EQ(store.m_holes[0].n0, 2000);
+    EXPECT_TRUE(document.isModified()) << "the undone correction is unsaved";
 }
 
 TEST_F(QualityStatusTest, MissedAndExtraRodKeysAreOfferedOneAtATime) {
