@@ -40,17 +40,18 @@ std::string LocalPath(const QString& path) { return QFile::encodeName(path).toSt
 }  // namespace
 
 bool CMainFrame::OpenPaths(const QStringList& paths) {
-    if (paths.isEmpty() || !MayDiscardSurvey()) return false;
-    QStringList surveys;
-    QString json;
-    for (const QString& p : paths) {
-        if (sondara::FileKindOf(LocalPath(p)) == sondara::FileKind::Json) {
-            if (json.isEmpty()) json = p;
-        } else {
-            surveys << p;
-        }
+    if (paths.isEmpty()) return false;
+    const bool json = std::any_of(paths.begin(), paths.end(), [](const QString& p) {
+        return sondara::FileKindOf(LocalPath(p)) == sondara::FileKind::Json;
+    });
+    if (json && paths.size() > 1) {  // a JSON survey is read alone, never merged
+        sondara::FileResult refused;
+        refused.Fail({sondara::FileProblemKind::JsonNotAlone});
+        (void)sondara::ShowFileResult(refused);
+        return false;
     }
-    const bool opened = surveys.isEmpty() ? ImportJson(json) : LoadSurveyFiles(surveys);
+    if (!MayDiscardSurvey()) return false;
+    const bool opened = json ? ImportJson(paths.front()) : LoadSurveyFiles(paths);
     document_.UpdateAllViews();
     return opened;
 }
@@ -90,8 +91,8 @@ bool CMainFrame::ImportJson(const QString& path) {
     }
     document_.undoStack().clear();
     document_.setFilePath({});
-    document_.setModified(imported);
-    if (imported) recent_.Add(path);
+    document_.setModified(true);
+    recent_.Add(path);
     UpdateRecentFileMenu();
     return imported;
 }

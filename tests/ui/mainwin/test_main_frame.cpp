@@ -312,6 +312,13 @@ TEST_F(MainFrameTest, DroppedOrNamedFile_OpensAndJoinsRecentFiles) {
     for (QAction* a : frame->menuBar()->actions().front()->menu()->actions())
         if (a->text().startsWith("&1")) after << a->statusTip();
     EXPECT_EQ(after, QStringList({file}));
+
+    // A JSON survey dropped together with another file is refused, not half opened.
+    const std::size_t said = messages.messages().size();
+    EXPECT_FALSE(frame->OpenPaths({file, Path("survey.json")}));
+    ASSERT_EQ(messages.messages().size(), said + 1);
+    EXPECT_EQ(messages.messages().back().text, kJsonNotAloneText);
+    EXPECT_EQ(document.store().m_holes.size(), 2u);
 }
 
 TEST_F(MainFrameTest, StatusBar_ShowsTheIdleTextAgainAfterAPrompt) {
