@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "ui/common/document.h"
+#include "ui/common/messages.h"
 #include "ui/report/report.h"
 
 QPrinter& ReportPrinter() {
@@ -20,7 +21,9 @@ void OnFilePrint(SurveyDocument& document, QWidget* parent) {
     QPrintDialog dialog(&printer, parent);
     dialog.setMinMax(1, std::max(ReportPageCount(document.store()), 1));
     if (dialog.exec() != QDialog::Accepted) return;
-    PrintSurveyReport(printer, document.store());
+    // The printer (or the file it prints to) could not be opened: nothing was printed.
+    if (!PrintSurveyReport(printer, document.store()))
+        sondara::ShowMessage("打印失败：无法打开打印机。", "警告", sondara::MessageIcon::Warning);
 }
 
 void OnFilePrintPreview(SurveyDocument& document, QWidget* parent) {
