@@ -1,7 +1,6 @@
 #include "ui/common/number_text.h"
 
 #include <charconv>
-#include <cstdio>
 #include <string>
 
 namespace ui_text {
@@ -24,14 +23,6 @@ bool OnlyNumberCharacters(const QString& text, bool allowBlanks) {
         if (!ok) return false;
     }
     return true;
-}
-
-// The C library's formatting, which rounds the exact binary value as printf does
-// everywhere else in the program (the program keeps LC_NUMERIC at "C").
-QString Format(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return QString::fromLatin1(text);
 }
 
 }  // namespace ui_text

@@ -13,7 +13,4 @@ float LeadingFloat(const QString& text);
 // Whether every character is a digit, '.', '-' or, when allowed, a blank.
 bool OnlyNumberCharacters(const QString& text, bool allowBlanks);
 
-// printf-style formatting of one value ("%0.1f" and the like).
-QString Format(const char* format, double value);
-
 }  // namespace ui_text

@@ -11,13 +11,13 @@
 #include <functional>
 
 #include "core/derived.h"
+#include "core/number_text.h"
 #include "core/text.h"
 #include "io/survey_file.h"
 #include "ui/common/messages.h"
 #include "ui/common/number_text.h"
 #include "ui/dialogs/dialog_units.h"
 
-using ui_text::Format;
 using ui_text::LeadingFloat;
 
 namespace {
@@ -26,22 +26,22 @@ const char* const kHeaders[CWellSetDlg::kColumnCount] = {
     "序号", "钻孔名称", "钻杆长度(m)", "设计倾角(°)", "设计真方位(°)", "X0", "Y0", "Z0", "E0", "N0", "D0"};
 constexpr int kWidths[CWellSetDlg::kColumnCount] = {45, 75, 95, 90, 105, 70, 70, 70, 70, 70, 70};
 
+QString OneDecimal(float value) { return QString::fromStdString(sondara::FixedText(value, 1)); }
+
 QStringList RowTexts(const sondara::HoleParams& p) {
     return {QString::fromStdU16String(p.name),
-            Format("%0.1f", p.pbLen),
-            Format("%0.1f", p.dDip),
-            Format("%0.1f", sondara::DesignTrueAzimuth(p)),
-            Format("%0.1f", p.x0),
-            Format("%0.1f", p.y0),
-            Format("%0.1f", p.z0),
-            Format("%0.1f", p.e0),
-            Format("%0.1f", p.n0),
-            Format("%0.1f", p.d0)};
+            OneDecimal(p.pbLen),
+            OneDecimal(p.dDip),
+            OneDecimal(sondara::DesignTrueAzimuth(p)),
+            OneDecimal(p.x0),
+            OneDecimal(p.y0),
+            OneDecimal(p.z0),
+            OneDecimal(p.e0),
+            OneDecimal(p.n0),
+            OneDecimal(p.d0)};
 }
 
 void ParamsError(const char* text) { sondara::ShowMessage(text, "错误！", sondara::MessageIcon::Error); }
-
-static_assert(kMaxHoleNameUnits == sondara::kNameUnits, "the editor takes what the file keeps");
 
 // Cells that break a rule the save enforces, and cells the save reads only in part.
 const QColor kRefusedCell(255, 190, 190);
@@ -172,7 +172,7 @@ void CWellSetDlg::Setup() {
     // Filling the declination box counts as a change of it, as typing would.
     for (std::size_t i = 0; i < store_.m_holeParams.size(); ++i) {
         const auto& p = store_.m_holeParams[i];
-        declination_->setText(Format("%0.1f", p.gi));
+        declination_->setText(OneDecimal(p.gi));
         filling_ = true;
         InsertRow(int(i), RowTexts(p));
         filling_ = false;

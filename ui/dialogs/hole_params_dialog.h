@@ -8,13 +8,14 @@
 #include <QTableWidget>
 
 #include "core/records.h"
+#include "io/survey_file.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 // The longest hole name the survey file keeps, in UTF-16 units.
-inline constexpr int kMaxHoleNameUnits = 12;
+inline constexpr int kMaxHoleNameUnits = int(sondara::kNameUnits);
 
 // The grid: reports clicks (also on no row) and the Insert and Delete keys, and can
 // commit an open in-place edit on request.

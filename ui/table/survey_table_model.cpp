@@ -153,12 +153,6 @@ int SurveyTableModel::RowOfRecord(int hole, int record) const {
     return -1;
 }
 
-ProbeRecord* SurveyTableModel::RecordOfRow(int row) {
-    const HoleRecordRef ref = HoleRecordOfRow(row);
-    if (ref.hole < 0) return nullptr;
-    return &store_.m_holes[ref.hole].records[ref.record];
-}
-
 int SurveyTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
 int SurveyTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
 
@@ -279,7 +273,6 @@ void SurveyTableModel::OnRecordChanged(int hole, int record, int column, bool ty
         }
     }
     if (!rows_.empty()) emit dataChanged(index(0, 0), index(int(rows_.size()) - 1, kColumnCount - 1));
-    emit recordsEdited();
 }
 
 bool SurveyTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {

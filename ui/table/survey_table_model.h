@@ -62,7 +62,6 @@ public:
         int record = -1;
     };
     HoleRecordRef HoleRecordOfRow(int row) const;
-    sondara::ProbeRecord* RecordOfRow(int row);
     // The row that shows record `record` of hole `hole`, or -1.
     int RowOfRecord(int hole, int record) const;
 
@@ -72,10 +71,6 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-
-signals:
-    // A check box, an edit, or an undo or redo of one changed a record of m_holes.
-    void recordsEdited();
 
 private:
     // hole >= 0: record `index` of m_holes[hole]; otherwise a raw record.
