@@ -24,7 +24,8 @@ struct DownloadStarted {
 };
 
 // The progress bar's value after a stored record (`percent`, 0 to 100, by the rule of
-// each instrument), and how many of the announced records are in the store now.
+// each instrument), and how many of the announced records are accounted for now:
+// stored, or skipped by the instrument's rule.
 struct DownloadProgress {
     Instrument instrument;
     std::uint32_t done = 0;

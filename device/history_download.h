@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/survey_pipeline.h"
 #include "device/common_replies.h"
 #include "device/conversation_host.h"
 #include "device/download_ledger.h"
@@ -17,9 +18,6 @@ namespace sondara {
 // Quiet-line time-out of a download under way: a line that carries no byte for this
 // long while records are still due ends the download as incomplete.
 inline constexpr int kQuietLineMs = 3000;
-
-// Assembles the holes when both record sets are present; whether it did.
-bool AssembleIfBothPresent(SurveyStore& store);
 
 template <typename Record>
 class HistoryDownload {
@@ -91,7 +89,7 @@ public:
         done.skipped = ledger_.skipped();
         done.missingCount = ledger_.Missing(DownloadFinished::kMissingListed, done.missing);
         fingerprint_ = Fingerprint();
-        done.holesAssembled = AssembleIfBothPresent(host_.Store());
+        done.holesAssembled = Recompute(host_.Store(), SurveyChange::DownloadEnded);
         host_.Emit(done);
     }
 

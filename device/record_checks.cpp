@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/ole_time.h"
 #include "device/frames.h"
 
 namespace sondara {
@@ -14,12 +15,6 @@ bool Within(float v, float low, float high) { return std::isfinite(v) && v >= lo
 
 bool IsAngle(float v) { return Within(v, 0.0f, 360.0f); }
 
-int DaysInMonth(int year, int month) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
-    return month == 2 && leap ? 29 : kDays[month - 1];
-}
-
 }  // namespace
 
 bool IsPossibleBcdTime(std::uint8_t year, std::uint8_t month, std::uint8_t day, std::uint8_t hour, std::uint8_t minute,
@@ -27,9 +22,9 @@ bool IsPossibleBcdTime(std::uint8_t year, std::uint8_t month, std::uint8_t day, 
     for (std::uint8_t b : {year, month, day, hour, minute, second}) {
         if (!IsBcd(b)) return false;
     }
-    const int y = 2000 + BcdToInt(year), mo = BcdToInt(month), d = BcdToInt(day);
-    if (mo < 1 || mo > 12 || d < 1 || d > DaysInMonth(y, mo)) return false;
-    return BcdToInt(hour) <= 23 && BcdToInt(minute) <= 59 && BcdToInt(second) <= 59;
+    const OleTime t = OleTimeFromCalendar(2000 + BcdToInt(year), BcdToInt(month), BcdToInt(day), BcdToInt(hour),
+                                          BcdToInt(minute), BcdToInt(second));
+    return t.status == kTimeValid;
 }
 
 bool IsPossibleProcessedProbeRecord(const ProbeRecord& r, std::span<const std::uint8_t> f) {
