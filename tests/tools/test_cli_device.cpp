@@ -17,8 +17,8 @@
 
 #include "core/quality/still_periods.h"
 #include "io/survey_file.h"
-#include "tests/support/sim_process.h"
 #include "sim_stream.h"
+#include "tests/support/sim_process.h"
 
 namespace sondara {
 namespace {
@@ -176,6 +176,23 @@ TEST(CliDevice, DownloadExitStatus_SaysWhetherEveryRecordArrived) {
         EXPECT_LT(clock.elapsed(), 5000);
         EXPECT_TRUE(run.err.contains("串口连接已断开")) << run.err.toStdString();
         EXPECT_EQ(Saved(out).syncRecords.size(), 30u);
+    }
+    {
+        // Gone right after the header: nothing arrived, so nothing is written.
+        SimProcess sim({"--no-link", "--role", "sync", "--records", "60", "--hangup-after", "0"});
+        const QString out = dir.filePath("nothing.bhx");
+        const CliRun run = RunCli({"download", "--port", QString::fromStdString(sim.device()), "--sync", "-o", out});
+        EXPECT_EQ(run.exitCode, 3) << run.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+    }
+    {
+        // An instrument with nothing stored: a complete download of an empty survey.
+        SimProcess sim({"--no-link", "--role", "sync", "--records", "0"});
+        const QString out = dir.filePath("empty.bhx");
+        const CliRun run = RunCli({"download", "--port", QString::fromStdString(sim.device()), "--sync", "-o", out});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("同步器中没有存储数据")) << run.err.toStdString();
+        EXPECT_EQ(Saved(out).status, ImageStatus::Ok);
     }
 }
 

@@ -126,7 +126,6 @@ struct Console {
     explicit Console(SurveyStore& store) : line(store) {
         QObject::connect(&line, &InstrumentLine::deviceEvent, [this](const DeviceEvent& e) {
             presenter.Present(e, view);
-            ++events;
             if (const auto* f = std::get_if<Failed>(&e)) failure = f->reason;
             if (const auto* d = std::get_if<DownloadFinished>(&e)) finished = *d;
             if (const auto* s = std::get_if<DownloadStarted>(&e); s && s->announced == 0) empty = true;
@@ -148,7 +147,6 @@ struct Console {
     DevicePresenter presenter;
     ConsoleView view;
     TerminationWatch termination;
-    long events = 0;
     std::optional<FailReason> failure;
     std::optional<DownloadFinished> finished;
     bool empty = false, answered = false;
@@ -197,7 +195,6 @@ int Download(Console& c, bool probe, int retries) {
 }
 
 bool Save(const SurveyStore& store, const std::string& out) {
-    if (store.m_probeRecords.empty() && store.m_syncRecords.empty()) return false;
     if (!ShowFileResult(SaveSurveyFile(store, out, LongNames::Shorten))) return false;
     std::fprintf(stderr, "探管记录 %zu 条，同步器记录 %zu 条，%zu 个孔 -> %s\n", store.m_probeRecords.size(),
                  store.m_syncRecords.size(), store.m_holes.size(), out.c_str());
@@ -222,8 +219,11 @@ int RunDownload(const std::vector<std::string>& args) {
         if (step == kLineLostExit) break;
     }
     c.line.link().Close();
-    // What arrived is kept also when records are missing or the line was lost.
-    if (!Save(store, a->out) && status == 0) return 1;
+    // What arrived is kept also when records are missing or the line was lost; a lost
+    // line that brought nothing writes nothing. Empty instruments give an empty survey.
+    const bool nothingArrived = store.m_probeRecords.empty() && store.m_syncRecords.empty();
+    if (nothingArrived && status != 0) return status;
+    if (!Save(store, a->out)) return 1;
     return status;
 }
 

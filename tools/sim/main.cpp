@@ -365,6 +365,10 @@ private:
     void SendHistory(std::size_t count, const Bytes& header, bool firstTime, MakeFrame frame) {
         Send(header);
         long sent = 0;
+        if (o_.hangupAfter == 0) {  // gone right after the header
+            out_.push_back(Chunk{{}, {}, true});
+            return;
+        }
         for (std::size_t i = 0; i < count; ++i) {
             const long n = static_cast<long>(i);
             if (o_.drop.count(n) || (firstTime && o_.dropOnce.count(n))) continue;
