@@ -14,8 +14,6 @@ namespace {
 constexpr double kWindowMs = kPairingWindowSeconds * 1000.0;
 constexpr double kAheadMs = 500.0;
 
-bool CanPair(const OleTime& t) { return t.status == kTimeValid && std::isfinite(t.dt); }
-
 // How much older the synchronizer record is than the sample, in whole milliseconds.
 // For a fixed sample it never grows as the synchronizer time grows.
 double AgeMilliseconds(double syncDays, double probeDays) { return std::round((probeDays - syncDays) * 86400000.0); }
@@ -23,7 +21,7 @@ double AgeMilliseconds(double syncDays, double probeDays) { return std::round((p
 }  // namespace
 
 bool TimesPair(const OleTime& sync, const OleTime& probe) {
-    if (!CanPair(sync) || !CanPair(probe)) return false;
+    if (!UsableTime(sync) || !UsableTime(probe)) return false;
     const double age = AgeMilliseconds(OleDateToLinearDays(sync.dt), OleDateToLinearDays(probe.dt));
     return age > -kAheadMs && age < kWindowMs;
 }
@@ -48,8 +46,7 @@ int BuildHoles(SurveyStore& store, const FindPair& findPair) {
             r.mark = s.mark;
             holeNumber = s.hole;
         }
-        // Unsigned arithmetic: a hole number of INT_MAX must not overflow the step test.
-        if (static_cast<unsigned>(holeNumber) == static_cast<unsigned>(previousHoleNumber) + 1u) {
+        if (StartsNextHole(previousHoleNumber, holeNumber)) {
             store.m_holes.push_back(std::move(current));
             current = HoleSurvey{};
         }
@@ -105,7 +102,7 @@ int AssembleHoles(SurveyStore& store) {
     // Only valid, finite synchronizer times can ever pair; order them by time.
     std::vector<int> byTime;
     for (int j = 0; j < static_cast<int>(sync.size()); ++j) {
-        if (CanPair(sync[j].time)) byTime.push_back(j);
+        if (UsableTime(sync[j].time)) byTime.push_back(j);
     }
     std::vector<double> days(sync.size());
     for (int j : byTime) days[j] = OleDateToLinearDays(sync[j].time.dt);
@@ -116,7 +113,7 @@ int AssembleHoles(SurveyStore& store) {
     EarliestIndexTree tree(byTime);
     std::size_t scanStart = 0;  // records before it are passed over for good
     return detail::BuildHoles(store, [&](const ProbeRecord& probe) {
-        if (!CanPair(probe.time)) return -1;
+        if (!UsableTime(probe.time)) return -1;
         // The age falls as the synchronizer time rises, so the records inside the window
         // are one run of the time order: after those too old, before those too young.
         const double probeDays = OleDateToLinearDays(probe.time.dt);
@@ -127,7 +124,7 @@ int AssembleHoles(SurveyStore& store) {
         const int j = tree.Minimum(lo, hi);
         if (j == EarliestIndexTree::kNone) return -1;
         for (; scanStart <= static_cast<std::size_t>(j); ++scanStart) {
-            if (CanPair(sync[scanStart].time)) tree.Remove(positionOf[scanStart]);
+            if (UsableTime(sync[scanStart].time)) tree.Remove(positionOf[scanStart]);
         }
         return j;
     });

@@ -15,6 +15,12 @@ inline constexpr int kPairingWindowSeconds = 13;
 // times in whole seconds meet the window's edges exactly.
 bool TimesPair(const OleTime& sync, const OleTime& probe);
 
+// Whether hole number `current` after `previous` starts the next hole: the number
+// steps up by exactly one (unsigned, so that INT_MAX cannot overflow the test).
+inline bool StartsNextHole(int previous, int current) {
+    return static_cast<unsigned>(current) == static_cast<unsigned>(previous) + 1u;
+}
+
 // Rebuilds m_holes from m_probeRecords and m_syncRecords. Returns 0 when there are no
 // probe records (m_holes is then empty), otherwise 1.
 int AssembleHoles(SurveyStore& store);

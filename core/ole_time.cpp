@@ -99,4 +99,10 @@ std::string FormatOleTime(const OleTime& t) {
     return text;
 }
 
+double LinearSeconds(const OleTime& t) { return OleDateToLinearDays(t.dt) * 86400.0; }
+
+OleTime OleTimeFromLinearSeconds(double seconds) { return {LinearDaysToOleDate(seconds / 86400.0), kTimeValid}; }
+
+bool UsableTime(const OleTime& t) { return t.status == kTimeValid && std::isfinite(t.dt); }
+
 }  // namespace sondara

@@ -47,4 +47,11 @@ std::string FormatOleTime(const OleTime& t);
 double OleDateToLinearDays(double oleDate);
 double LinearDaysToOleDate(double days);
 
+// Seconds on that linear scale, for a time that is valid and finite, and back.
+double LinearSeconds(const OleTime& t);
+OleTime OleTimeFromLinearSeconds(double seconds);
+
+// Whether a time can be compared with others: valid and finite.
+bool UsableTime(const OleTime& t);
+
 }  // namespace sondara

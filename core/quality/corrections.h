@@ -13,8 +13,9 @@ namespace sondara {
 // reads as the probe clock did. Returns how many records moved.
 int ShiftSyncTimes(SurveyStore& store, double seconds);
 
-// Inserts the record a missed-rod finding proposes. False (and nothing changed) when the
-// finding does not fit the records any more.
+// Inserts the record a missed-rod finding proposes, at the place it names. False (and
+// nothing changed) when that place is no longer within the records; a finding is to be
+// applied to the records it was found in.
 bool InsertRodKey(SurveyStore& store, const RodKeyFinding& missed);
 
 // Removes the second press an extra-rod finding names; its stratum mark passes to the

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/assembly.h"
 #include "core/stations.h"
 
 namespace sondara {
@@ -26,7 +27,7 @@ std::vector<HoleKeys> GroupByHole(const std::vector<SyncRecord>& sync, double of
     for (int j = 0; j < static_cast<int>(sync.size()); ++j) {
         const SyncRecord& s = sync[j];
         if (!UsableTime(s.time)) continue;
-        if (static_cast<unsigned>(s.hole) == static_cast<unsigned>(previous) + 1u) ++position;
+        if (StartsNextHole(previous, s.hole)) ++position;
         previous = s.hole;
         if (holes.empty() || holes.back().hole != position) holes.push_back({position, s.hole, {}});
         holes.back().keys.push_back({j, LinearSeconds(s.time) + offset});

@@ -5,12 +5,6 @@
 
 namespace sondara {
 
-double LinearSeconds(const OleTime& t) { return OleDateToLinearDays(t.dt) * 86400.0; }
-
-OleTime OleTimeFromLinearSeconds(double seconds) { return {LinearDaysToOleDate(seconds / 86400.0), kTimeValid}; }
-
-bool UsableTime(const OleTime& t) { return t.status == kTimeValid && std::isfinite(t.dt); }
-
 namespace {
 
 double AngleGap(double a, double b) { return std::fabs(std::remainder(a - b, 360.0)); }

@@ -35,12 +35,6 @@ struct StillPeriod {
     int samples = 0;
 };
 
-// Seconds on a scale linear in time (OLE dates before 1899-12-30 are not), for a time
-// that is valid and finite.
-double LinearSeconds(const OleTime& t);
-OleTime OleTimeFromLinearSeconds(double seconds);
-bool UsableTime(const OleTime& t);
-
 // The still periods of `probe`, in time order. A single sample that breaks a run
 // already long enough to count, while its neighbours agree, is a spike and is skipped.
 std::vector<StillPeriod> FindStillPeriods(const std::vector<ProbeRecord>& probe, const StillThresholds& limits = {});
