@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include "io/group_plot_file.h"
+#include "ui/common/local_path.h"
 #include "ui/drillsite/site_export.h"
 #include "ui/drillsite/site_loading.h"
 
@@ -76,7 +77,7 @@ int RunHeadlessExport(const QStringList& args, QTextStream& errors) {
     QString problem = ParseRequest(args, r);
     DrillSite site;
     if (problem.isEmpty()) {
-        const QString in = r.in.isEmpty() ? QString::fromStdString(sondara::GroupPlotFilePath()) : r.in;
+        const QString in = r.in.isEmpty() ? QtPath(sondara::GroupPlotFilePath()) : r.in;
         problem = LoadDrillSite(in, site);
     }
     if (problem.isEmpty()) {

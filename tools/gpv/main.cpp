@@ -9,6 +9,7 @@
 #include "gpv_window.h"
 #include "io/group_plot_file.h"
 #include "ui/common/fonts.h"
+#include "ui/common/local_path.h"
 
 int main(int argc, char** argv) {
     bool headless = false;
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments().mid(1);
     for (const QString& a : args) {
         if (a == "-L-S")
-            window.Open(QString::fromStdString(sondara::GroupPlotFilePath()));
+            window.Open(QtPath(sondara::GroupPlotFilePath()));
         else
             window.Open(a);
     }

@@ -1,4 +1,5 @@
 #include "ui/drillsite/site_export.h"
+#include "ui/common/local_path.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -91,8 +92,8 @@ QString ExportSiteView(const DrillSite& site, SiteViewKind kind, const SiteViewO
     if (!format) return "不支持的文件类型：" + path + "（可用 .png、.svg、.pdf、.dxf）";
     if (*format == ExportFormat::Dxf) {
         if (kind != SiteViewKind::Plan && kind != SiteViewKind::Section) return "DXF 只能导出平面图和剖面图";
-        const std::string problem = sondara::WriteDxf(SiteDxf(site, kind, options.sectionAzimuth), path.toStdString(),
-                                                      sondara::DxfVersion::R2000);
+        const std::string problem =
+            sondara::WriteDxf(SiteDxf(site, kind, options.sectionAzimuth), LocalPath(path), sondara::DxfVersion::R2000);
         return problem.empty() ? QString() : FormatFailure(path, QString::fromStdString(problem));
     }
     if (!ExportSizeAllowed(size))

@@ -6,6 +6,7 @@
 #include "io/file_kind.h"
 #include "io/open_any.h"
 #include "ui/common/file_messages.h"
+#include "ui/common/local_path.h"
 
 namespace {
 
@@ -43,10 +44,10 @@ QString GroupPlotReadProblem(const sondara::GroupPlotRead& read, const QString& 
 }
 
 QString LoadDrillSite(const QString& path, DrillSite& site) {
-    const sondara::FileKind kind = sondara::FileKindOf(path.toStdString());
+    const sondara::FileKind kind = sondara::FileKindOf(LocalPath(path));
     if (kind == sondara::FileKind::SurveyFile || kind == sondara::FileKind::Json) {
         sondara::SurveyStore store;
-        const sondara::FileResult result = sondara::OpenAnySurvey(store, {path.toStdString()});
+        const sondara::FileResult result = sondara::OpenAnySurvey(store, {LocalPath(path)});
         if (!result) {
             QStringList problems;
             for (const sondara::FileProblem& p : result.problems)
@@ -58,7 +59,7 @@ QString LoadDrillSite(const QString& path, DrillSite& site) {
         site.source = path;
         return {};
     }
-    const sondara::GroupPlotRead read = sondara::ReadGroupPlotFile(path.toStdString());
+    const sondara::GroupPlotRead read = sondara::ReadGroupPlotFile(LocalPath(path));
     if (!read.ok()) return GroupPlotReadProblem(read, path);
     site = SiteFromExchange(read.holes);
     site.source = path;

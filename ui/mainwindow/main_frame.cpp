@@ -18,6 +18,7 @@
 #include "core/survey_pipeline.h"
 #include "io/file_kind.h"
 #include "ui/common/document.h"
+#include "ui/common/local_path.h"
 #include "ui/common/messages.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/hole_params_dialog.h"
@@ -55,7 +56,7 @@ const QHash<int, QString>& CommandStrings() {
 
 // What a dropped file may be: a survey data file or a JSON survey.
 bool OpensByDrop(const QString& path) {
-    const sondara::FileKind kind = sondara::FileKindOf(QFile::encodeName(path).toStdString());
+    const sondara::FileKind kind = sondara::FileKindOf(LocalPath(path));
     return kind == sondara::FileKind::SurveyFile || kind == sondara::FileKind::Json;
 }
 

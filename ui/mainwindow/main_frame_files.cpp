@@ -13,6 +13,7 @@
 #include "ui/common/document.h"
 #include "ui/common/file_dialogs.h"
 #include "ui/common/file_messages.h"
+#include "ui/common/local_path.h"
 #include "ui/mainwindow/main_frame.h"
 
 void CMainFrame::OnFileOpen() {
@@ -34,10 +35,6 @@ bool CMainFrame::OnFileSave() {
     if (paths.isEmpty()) return false;
     return SaveTo(paths.front());
 }
-
-namespace {
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-}  // namespace
 
 bool CMainFrame::OpenPaths(const QStringList& paths) {
     if (paths.isEmpty()) return false;

@@ -9,6 +9,7 @@
 #include "io/group_plot_file.h"
 #include "ui/common/document.h"
 #include "ui/common/file_messages.h"
+#include "ui/common/local_path.h"
 #include "ui/plots/plot_window.h"
 #include "ui/viewer/group_viewer.h"
 
@@ -30,7 +31,7 @@ void OnTrajectoryCommand(SurveyDocument& document, QWidget* owner, ViewerHost& h
 }
 
 void OnTrajectoryCommand(SurveyDocument& document, QWidget* owner) {
-    const QString folder = QFileInfo(QString::fromStdString(sondara::GroupPlotFilePath())).absolutePath();
+    const QString folder = QFileInfo(QtPath(sondara::GroupPlotFilePath())).absolutePath();
     ViewerHost host = DesktopViewerHost(owner, folder);
     OnTrajectoryCommand(document, owner, host);
 }
