@@ -10,6 +10,7 @@
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSaveFile>
 #include <QScreen>
 #include <QSvgGenerator>
 #include <QTimer>
@@ -142,12 +143,22 @@ void CPlottingFrame::UpdateStepButtons() {
     selector_->nextButton()->setEnabled(current < 0 || current < last);
 }
 
+// The picture replaces an old file of that name only once it is whole.
 bool CPlottingFrame::SavePicture(const QString& path) const {
-    const QString suffix = QFileInfo(path).suffix().toLower();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!WritePicture(file, QFileInfo(path).suffix().toLower())) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool CPlottingFrame::WritePicture(QIODevice& file, const QString& suffix) const {
     const QSize size = view_->size();
     if (suffix == "svg") {
         QSvgGenerator svg;
-        svg.setFileName(path);
+        svg.setOutputDevice(&file);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setTitle(windowTitle());
@@ -157,7 +168,7 @@ bool CPlottingFrame::SavePicture(const QString& path) const {
         return painter.end();
     }
     if (suffix == "pdf") {
-        QPdfWriter pdf(path);
+        QPdfWriter pdf(&file);
         pdf.setTitle(windowTitle());
         pdf.setCreator("Sondara");
         // Screen resolution, so fonts and pens keep the sizes they have in the window.
@@ -171,7 +182,7 @@ bool CPlottingFrame::SavePicture(const QString& path) const {
         QPainter painter(&image);
         view_->Paint(painter, image.rect());
     }
-    return image.save(path, "PNG");
+    return image.save(&file, "PNG");
 }
 
 bool CPlottingFrame::PaintFitted(QPaintDevice& device, const QRect& page) const {

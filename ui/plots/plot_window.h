@@ -11,6 +11,7 @@
 
 #include "ui/plots/plot_outcome.h"
 
+class QIODevice;
 class QPrinter;
 class SurveyDocument;
 
@@ -101,7 +102,8 @@ public:
     int FindCurrentHole() const;
 
     // Writes the picture shown, at the view's size, as PNG, SVG or PDF (by the
-    // name's extension; PNG when it has none of these). False when it could not.
+    // name's extension; PNG when it has none of these). False when it could not; an
+    // old file of that name then stays as it was.
     bool SavePicture(const QString& path) const;
     // Prints the picture shown, scaled to fit the page.
     void PrintPicture(QPrinter& printer) const;
@@ -116,6 +118,8 @@ private:
     void StepTo(int index);
     // "上一孔" and "下一孔" are disabled where a click could not step.
     void UpdateStepButtons();
+    // The picture in the format of `suffix` ("svg", "pdf", else PNG) into `file`.
+    bool WritePicture(QIODevice& file, const QString& suffix) const;
     // Paints the view's picture scaled into the page of a PDF writer or printer.
     bool PaintFitted(QPaintDevice& device, const QRect& page) const;
 
