@@ -89,13 +89,7 @@ bool ConfirmClearMemory(Instrument instrument) {
 
 void DevicePresenter::Present(const DownloadStarted& e, DeviceView& view) {
     impossible_ = conflicting_ = strayHeaders_ = 0;
-    view.ClearRows();
-    for (std::size_t i = 0; i < e.kept; ++i) {
-        if (e.instrument == Instrument::Probe)
-            view.AppendProbeRow(i);
-        else
-            view.AppendSyncRow(i);
-    }
+    view.FillRecordRows(e.instrument, e.kept);
     view.SetProgress(0);
     view.SetStatusText("数据读取中....");
     view.SetRecordCount(static_cast<std::uint32_t>(e.kept), e.announced);
@@ -161,13 +155,14 @@ void DevicePresenter::Present(const DeviceEvent& event, DeviceView& view) {
                    },
                    [&](const RecordStored& e) {
                        view.MarkModified();
-                       // A record filled in before others moves the rows behind it.
-                       if (e.index + 1 != e.count) view.ClearRows();
-                       for (std::size_t i = e.index + 1 == e.count ? e.index : 0; i < e.count; ++i) {
+                       if (e.index + 1 == e.count) {
                            if (e.instrument == Instrument::Probe)
-                               view.AppendProbeRow(i);
+                               view.AppendProbeRow(e.index);
                            else
-                               view.AppendSyncRow(i);
+                               view.AppendSyncRow(e.index);
+                       } else {
+                           // A record filled in before others moves the rows behind it.
+                           view.FillRecordRows(e.instrument, e.count);
                        }
                    },
                    [&](const DownloadFinished& e) { Present(e, view); },

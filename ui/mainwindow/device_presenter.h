@@ -28,6 +28,17 @@ public:
     virtual void AppendProbeRow(std::size_t index) = 0;
     virtual void AppendSyncRow(std::size_t index) = 0;
     virtual void FillHoleRows() = 0;
+    // Rows for the first `count` records of the instrument's sequence, replacing what
+    // the table shows (a window refills them in one go).
+    virtual void FillRecordRows(Instrument instrument, std::size_t count) {
+        ClearRows();
+        for (std::size_t i = 0; i < count; ++i) {
+            if (instrument == Instrument::Probe)
+                AppendProbeRow(i);
+            else
+                AppendSyncRow(i);
+        }
+    }
     // Real-time output began: the live-values display opens; then every sample.
     virtual void OpenLiveValuesDisplay() = 0;
     virtual void ShowLiveValues(const LiveValues& live) = 0;

@@ -16,6 +16,10 @@ void FrameDeviceView::ClearRows() { frame_.view().ClearRows(); }
 void FrameDeviceView::AppendProbeRow(std::size_t index) { frame_.view().AppendProbeRow(index); }
 void FrameDeviceView::AppendSyncRow(std::size_t index) { frame_.view().AppendSyncRow(index); }
 void FrameDeviceView::FillHoleRows() { frame_.view().FillHoleRows(); }
+// The store holds exactly `count` records of the instrument while its download runs.
+void FrameDeviceView::FillRecordRows(sondara::Instrument instrument, std::size_t /*count*/) {
+    frame_.view().FillRecordRows(instrument == sondara::Instrument::Probe);
+}
 
 void FrameDeviceView::OpenLiveValuesDisplay() {
     frame_.realTimeDialog().show();

@@ -18,6 +18,7 @@ public:
     void AppendProbeRow(std::size_t index) override;
     void AppendSyncRow(std::size_t index) override;
     void FillHoleRows() override;
+    void FillRecordRows(sondara::Instrument instrument, std::size_t count) override;
     void OpenLiveValuesDisplay() override;
     void ShowLiveValues(const sondara::LiveValues& live) override;
     void ShowInstrumentClock(const sondara::CalendarTime& clock) override;

@@ -114,6 +114,15 @@ void CTiltoraView::FillHoleRows() {
     ScrollToBottomSoon();
 }
 
+void CTiltoraView::FillRecordRows(bool probe) {
+    document_.undoStack().clear();  // the rows the edits named are gone, as with ClearRows
+    if (probe)
+        model_.FillProbeRows();
+    else
+        model_.FillSyncRows();
+    ScrollToBottomSoon();
+}
+
 void CTiltoraView::OnUpdate() {
     const auto& store = document_.store();
     if (!store.m_holes.empty()) {

@@ -26,6 +26,8 @@ public:
     void AppendProbeRow(std::size_t index);
     void AppendSyncRow(std::size_t index);
     void FillHoleRows();
+    // Rows for every probe (or synchronizer) record of the store, in one reset.
+    void FillRecordRows(bool probe);
 
     // Redraws from the store: holes, else probe records, else synchronizer records;
     // with none of them the rows stay as they are.
