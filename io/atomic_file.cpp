@@ -138,8 +138,7 @@ void SyncDirectory(const std::string& dir) {
 std::optional<FileProblem> SaveTargetProblem(const std::string& chosen) {
     const Resolved target = ResolveLinks(chosen);
     if (target.foreignLink) {
-        return FileProblem{FileProblemKind::ForeignLink, chosen,
-                           target.path + "（所有者 uid " + std::to_string(target.linkOwner) + "）"};
+        return FileProblem{FileProblemKind::ForeignLink, chosen, target.path, {}, target.linkOwner};
     }
     if (IsReadOnly(target.path)) return FileProblem{FileProblemKind::ReadOnlyTarget, chosen};
     return std::nullopt;

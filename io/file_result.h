@@ -12,10 +12,11 @@ namespace sondara {
 enum class FileProblemKind {
     CannotOpen,          // file, reason: the file could not be read
     WrongFormat,         // file: not a survey data file (wrong magic)
-    Damaged,             // file, reason: a survey data file that does not hold what it says
+    Damaged,             // file, damage: a survey data file that does not hold what it says
     CannotSave,          // file, reason: the survey data file could not be written
+    TooManyRecords,      // file: more records than the survey data file's counts can hold
     ReadOnlyTarget,      // file: the file to be replaced is read-only
-    ForeignLink,         // file, reason (the link's owner): a link planted by another user
+    ForeignLink,         // file, reason (the link), position (its owner's uid): planted by another user
     UnsupportedKind,     // file: a name that is neither .bhx, .xlsx nor .xls
     JsonNotAlone,        // a JSON survey named together with other files
     JsonSyntax,          // file, reason (the parser's text), position (byte)
@@ -25,9 +26,33 @@ enum class FileProblemKind {
     RowsLost,            // place (sheet), count: rows beyond the sheet's limit; a notice
     NoHoles,             // nothing to hand to the group-plot viewer
     ExchangeFileFailed,  // file, reason: the group-plot exchange file could not be written
+    NameNotInCodeSet,    // file, place (the hole name), reason (the code set): the exchange file cannot hold it
     NamesCut,            // cuts: names saved shortened to the file's 12 units; a notice
     NamesTooLong,        // file, cuts: names the file would shorten; nothing saved
     NamesCollide,        // file, cuts: shortening would give two holes one name; nothing saved
+};
+
+// Where in a survey data file the reader was when it found the damage.
+enum class SurveyPart : std::uint8_t { Header, ProbeRecords, SyncRecords, HoleParams, HoleCount, HoleRecords };
+
+// What is wrong with a damaged survey data file.
+struct SurveyDamage {
+    enum class Found : std::uint8_t {
+        None,
+        Empty,               // no byte at all
+        EndsEarly,           // the file ends inside `part`
+        CountTooLarge,       // `part`'s `count` promises more than the `bytesLeft`
+        NegativeCount,       // `part`'s `count` is below zero
+        BytesAfterLastHole,  // `bytesLeft` bytes that are no trailer
+        TrailerMismatch,     // the trailer does not match the bytes before it
+    };
+    Found found = Found::None;
+    SurveyPart part = SurveyPart::Header;
+    std::uint32_t hole = 0;  // HoleRecords: which hole, from 1
+    std::int64_t count = 0;
+    std::uint64_t bytesLeft = 0;
+
+    explicit operator bool() const { return found != Found::None; }
 };
 
 // A hole name as the user knows it and as the survey data file keeps it (UTF-8).
@@ -43,6 +68,7 @@ struct FileProblem {
     std::string place;           // where: a JSON pointer, a sheet name
     std::uint64_t position = 0;  // JSON syntax: byte position; RowsLost: the number of rows
     std::vector<NameCut> cuts;   // NamesCut, NamesTooLong, NamesCollide
+    SurveyDamage damage;         // Damaged
 
     FileProblem(FileProblemKind kind_, std::string file_ = {}, std::string reason_ = {}, std::string place_ = {},
                 std::uint64_t position_ = 0, std::vector<NameCut> cuts_ = {})

@@ -92,11 +92,11 @@ FileResult WriteGroupPlotFile(const SurveyStore& store, const std::string& path)
     const std::string codeSet = NarrowCodeSet();
     std::string badName;
     const std::optional<std::string> bytes = GroupPlotFileBytes(store, codeSet, &badName);
-    std::string problem;
-    if (!bytes)
-        problem = "钻孔名称“" + badName + "”无法用本机字符集 " + codeSet + " 表示";
-    else
-        problem = WriteFileAtomically(path, *bytes);
+    if (!bytes) {
+        result.Fail({FileProblemKind::NameNotInCodeSet, path, codeSet, badName});
+        return result;
+    }
+    const std::string problem = WriteFileAtomically(path, *bytes);
     if (!problem.empty()) result.Fail({FileProblemKind::ExchangeFileFailed, path, problem});
     return result;
 }

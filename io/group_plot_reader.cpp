@@ -125,7 +125,7 @@ GroupPlotRead ReadGroupPlotFile(const std::string& path) {
     // An exchange file of a hundred holes of 2,000 stations is some 17 MB.
     constexpr std::uint64_t kLargest = std::uint64_t(1) << 30;
     if (size > kLargest) {
-        failed.detail = "文件超过 1 GB，不是群组图数据文件";
+        failed.fault = GroupPlotFault::TooLarge;
         return failed;
     }
     std::string bytes(size, '\0');

@@ -25,6 +25,7 @@ struct GroupPlotHole {
 enum class GroupPlotFault {
     None,
     CannotRead,        // the file could not be opened or read (`detail` says why)
+    TooLarge,          // far larger than any exchange file
     BadEntryCount,     // line 1 is not a whole number
     BadNameLine,       // a name line lacks " <station count>"
     BadEncoding,       // a name is not text in the code set
@@ -37,7 +38,7 @@ enum class GroupPlotFault {
 struct GroupPlotRead {
     std::vector<GroupPlotHole> holes;
     GroupPlotFault fault = GroupPlotFault::None;
-    int line = 0;        // 1-based line of the fault (0 for CannotRead)
+    int line = 0;        // 1-based line of the fault (0 for CannotRead, TooLarge)
     std::string detail;  // the system's reason for CannotRead
     bool ok() const { return fault == GroupPlotFault::None; }
 };

@@ -18,7 +18,7 @@ InputFile OpenInputFile(const std::string& path, std::uint64_t& size, std::strin
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        problem = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "不是普通文件";
+        problem = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
         ::close(fd);
         return nullptr;
     }

@@ -186,22 +186,19 @@ private:
     std::uint32_t crc_ = 0;
 };
 
-std::string EndedEarly(const char* what) { return std::string("文件在") + what + "处提前结束"; }
+SurveyDamage EndsEarly(SurveyPart part, std::uint32_t hole = 0) { return {SurveyDamage::Found::EndsEarly, part, hole}; }
 
-std::string CountTooLarge(const char* what, std::uint64_t count, std::uint64_t left) {
-    char text[160];
-    std::snprintf(text, sizeof text, "%s数为 %llu，超出文件剩余的 %llu 字节", what,
-                  static_cast<unsigned long long>(count), static_cast<unsigned long long>(left));
-    return text;
+SurveyDamage CountTooLarge(SurveyPart part, std::int64_t count, std::uint64_t left, std::uint32_t hole = 0) {
+    return {SurveyDamage::Found::CountTooLarge, part, hole, count, left};
 }
 
 template <class Reader, class T>
-std::string ReadRecords(Reader& in, std::vector<T>& records, const char* what) {
+SurveyDamage ReadRecords(Reader& in, std::vector<T>& records, SurveyPart part) {
     std::uint32_t n = 0;
-    if (!in.Read(&n, 4)) return EndedEarly(what);
-    if (std::uint64_t{n} * sizeof(T) > in.remaining()) return CountTooLarge(what, n, in.remaining());
+    if (!in.Read(&n, 4)) return EndsEarly(part);
+    if (std::uint64_t{n} * sizeof(T) > in.remaining()) return CountTooLarge(part, n, in.remaining());
     records.resize(n);
-    if (!in.Read(records.data(), n * sizeof(T))) return EndedEarly(what);
+    if (!in.Read(records.data(), n * sizeof(T))) return EndsEarly(part);
     return {};
 }
 
@@ -226,23 +223,23 @@ bool ReadParams(Reader& in, HoleParams& p) {
 static_assert(sizeof(float[10]) == kParamNumbersSize && kParamNumbersSize + 2 * kNameUnits == kParamBlockSize);
 
 template <class Reader>
-std::string ReadHoles(Reader& in, std::vector<HoleSurvey>& holes) {
+SurveyDamage ReadHoles(Reader& in, std::vector<HoleSurvey>& holes) {
     std::uint32_t n = 0;
-    if (!in.Read(&n, 4)) return EndedEarly("钻孔数");
-    if (std::uint64_t{n} * kMinHoleBlockSize > in.remaining()) return CountTooLarge("钻孔", n, in.remaining());
+    if (!in.Read(&n, 4)) return EndsEarly(SurveyPart::HoleCount);
+    if (std::uint64_t{n} * kMinHoleBlockSize > in.remaining())
+        return CountTooLarge(SurveyPart::HoleCount, n, in.remaining());
     holes.resize(n);
     for (std::uint32_t i = 0; i < n; ++i) {
-        char ordinal[64];
-        std::snprintf(ordinal, sizeof ordinal, "第 %u 个钻孔的记录", i + 1);
+        const std::uint32_t hole = i + 1;
         std::int32_t m = 0;
-        if (!in.Read(&m, 4)) return EndedEarly(ordinal);
-        if (m < 0) return std::string(ordinal) + "数为负数（" + std::to_string(m) + "）";
+        if (!in.Read(&m, 4)) return EndsEarly(SurveyPart::HoleRecords, hole);
+        if (m < 0) return {SurveyDamage::Found::NegativeCount, SurveyPart::HoleRecords, hole, m};
         const std::uint64_t blockRest = std::uint64_t(m) * sizeof(ProbeRecord) + kParamBlockSize;
-        if (blockRest > in.remaining()) return CountTooLarge(ordinal, std::uint64_t(m), in.remaining());
+        if (blockRest > in.remaining()) return CountTooLarge(SurveyPart::HoleRecords, m, in.remaining(), hole);
         holes[i].records.resize(static_cast<std::size_t>(m));
         if (!in.Read(holes[i].records.data(), static_cast<std::size_t>(m) * sizeof(ProbeRecord)) ||
             !ReadParams(in, holes[i].params())) {
-            return EndedEarly(ordinal);
+            return EndsEarly(SurveyPart::HoleRecords, hole);
         }
     }
     return {};
@@ -251,7 +248,7 @@ std::string ReadHoles(Reader& in, std::vector<HoleSurvey>& holes) {
 // After the last hole block: nothing (a file from another writer), or exactly a
 // trailer that matches everything before it.
 template <class Reader>
-std::string CheckEnd(Reader& in) {
+SurveyDamage CheckEnd(Reader& in) {
     const std::uint64_t left = in.remaining();
     if (left == 0) return {};
     const std::uint64_t before = in.consumed();
@@ -259,31 +256,31 @@ std::string CheckEnd(Reader& in) {
     char trailer[kTrailerSize];
     if (left != kTrailerSize || !in.Read(trailer, kTrailerSize) ||
         std::memcmp(trailer, kTrailerMagic, kMagicSize) != 0) {
-        return "最后一个钻孔之后多出 " + std::to_string(left) + " 字节";
+        return {SurveyDamage::Found::BytesAfterLastHole, SurveyPart::HoleRecords, 0, 0, left};
     }
     std::uint32_t count = 0;
     std::uint32_t stored = 0;
     std::memcpy(&count, trailer + 8, 4);
     std::memcpy(&stored, trailer + 12, 4);
-    if (count != before || stored != crc) return "完整性校验不符：文件内容在保存后被改动或已损坏";
+    if (count != before || stored != crc) return {SurveyDamage::Found::TrailerMismatch};
     return {};
 }
 
 template <class Reader>
-std::string ReadSections(Reader& in, SurveyImage& image) {
-    std::string problem = ReadRecords(in, image.probeRecords, "探管记录");
-    if (problem.empty()) problem = ReadRecords(in, image.syncRecords, "深度同步记录");
-    if (!problem.empty()) return problem;
+SurveyDamage ReadSections(Reader& in, SurveyImage& image) {
+    if (SurveyDamage d = ReadRecords(in, image.probeRecords, SurveyPart::ProbeRecords)) return d;
+    if (SurveyDamage d = ReadRecords(in, image.syncRecords, SurveyPart::SyncRecords)) return d;
 
     std::uint32_t n = 0;
-    if (!in.Read(&n, 4)) return EndedEarly("钻孔参数");
-    if (std::uint64_t{n} * kParamBlockSize > in.remaining()) return CountTooLarge("钻孔参数", n, in.remaining());
+    if (!in.Read(&n, 4)) return EndsEarly(SurveyPart::HoleParams);
+    if (std::uint64_t{n} * kParamBlockSize > in.remaining())
+        return CountTooLarge(SurveyPart::HoleParams, n, in.remaining());
     image.holeParams.resize(n);
     for (HoleParams& p : image.holeParams) {
-        if (!ReadParams(in, p)) return EndedEarly("钻孔参数");
+        if (!ReadParams(in, p)) return EndsEarly(SurveyPart::HoleParams);
     }
-    problem = ReadHoles(in, image.holes);
-    return problem.empty() ? CheckEnd(in) : problem;
+    if (SurveyDamage d = ReadHoles(in, image.holes)) return d;
+    return CheckEnd(in);
 }
 
 template <class Reader>
@@ -295,13 +292,13 @@ SurveyImage ReadImage(Reader& in) {
         image.status = ImageStatus::WrongMagic;
         return image;
     }
-    std::string problem = have == 0           ? "文件为空（0 字节）"
-                          : have < kMagicSize ? EndedEarly("文件头")
-                                              : ReadSections(in, image);
-    if (!problem.empty()) {
+    const SurveyDamage damage = have == 0           ? SurveyDamage{SurveyDamage::Found::Empty}
+                                : have < kMagicSize ? EndsEarly(SurveyPart::Header)
+                                                    : ReadSections(in, image);
+    if (damage) {
         image = SurveyImage{};  // all or nothing
         image.status = ImageStatus::Damaged;
-        image.problem = std::move(problem);
+        image.damage = damage;
     }
     return image;
 }
@@ -411,7 +408,9 @@ FileResult LoadSurveyFile(SurveyStore& store, const std::string& path, int fileO
         return result;
     }
     if (image.status == ImageStatus::Damaged) {
-        result.Fail({FileProblemKind::Damaged, path, image.problem});
+        FileProblem damaged{FileProblemKind::Damaged, path};
+        damaged.damage = image.damage;
+        result.Fail(std::move(damaged));
         return result;
     }
     AppendAll(store.m_probeRecords, image.probeRecords);
@@ -448,7 +447,7 @@ FileResult SaveSurveyFile(const SurveyStore& store, const std::string& path, Lon
         return result;
     }
     if (!FitsTheFormat(store)) {
-        result.Fail({FileProblemKind::CannotSave, path, "记录数超出数据文件格式的上限"});
+        result.Fail({FileProblemKind::TooManyRecords, path});
         return result;
     }
     if (auto refused = SaveTargetProblem(path)) {

@@ -41,7 +41,7 @@ enum class ImageStatus { Ok, WrongMagic, Damaged };
 // What one file holds, read completely or not at all.
 struct SurveyImage {
     ImageStatus status = ImageStatus::Ok;
-    std::string problem;  // for Damaged: what is wrong, for the user (UTF-8)
+    SurveyDamage damage;  // for Damaged: what is wrong
     std::vector<ProbeRecord> probeRecords;
     std::vector<SyncRecord> syncRecords;
     std::vector<HoleParams> holeParams;

@@ -256,9 +256,28 @@ TEST(SurveyFile, EveryTruncation_IsDamagedAndYieldsNothing) {
         ASSERT_EQ(image.status, ImageStatus::Damaged) << n;
         EXPECT_TRUE(image.probeRecords.empty() && image.syncRecords.empty() && image.holeParams.empty() &&
                     image.holes.empty());
-        EXPECT_FALSE(image.problem.empty());
+        EXPECT_TRUE(image.damage);
+        EXPECT_FALSE(SurveyDamageText(image.damage).empty());
     }
     EXPECT_EQ(ParseSurveyImage(bytes + "trailing").status, ImageStatus::Damaged);
+}
+
+// The reason the user reads says what the reader found and where.
+TEST(SurveyFile, DamageIsToldWhereItWasFound) {
+    const std::string bytes = SurveyFileBytes(Assembled());
+    const std::string saved = SavedSurveyFileBytes(Assembled());
+    std::string flipped = saved;
+    flipped[20] ^= 0x01;
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "文件为空（0 字节）"},
+        {bytes.substr(0, 10), "文件在探管记录处提前结束"},
+        {bytes + "trailing", "最后一个钻孔之后多出 8 字节"},
+        {flipped, "完整性校验不符：文件内容在保存后被改动或已损坏"},
+    };
+    for (const auto& [file, reason] : cases) {
+        SCOPED_TRACE(reason);
+        EXPECT_EQ(SurveyDamageText(ParseSurveyImage(file).damage), reason);
+    }
 }
 
 // A saved file carries its checksum: no single changed byte, wherever it sits and

@@ -41,7 +41,53 @@ Message FileWarning(const char* head, const FileProblem& p) {
     return Warning(head + ("\n\n" + p.file + "\n" + p.reason));
 }
 
+const char* PartName(SurveyPart part) {
+    switch (part) {
+        case SurveyPart::Header:
+            return "文件头";
+        case SurveyPart::ProbeRecords:
+            return "探管记录";
+        case SurveyPart::SyncRecords:
+            return "深度同步记录";
+        case SurveyPart::HoleParams:
+            return "钻孔参数";
+        case SurveyPart::HoleCount:
+            return "钻孔";
+        case SurveyPart::HoleRecords:
+            return "钻孔的记录";
+    }
+    return "";
+}
+
+// "钻孔参数", or "第 3 个钻孔的记录" for one hole's records.
+std::string PartText(const SurveyDamage& d) {
+    if (d.part == SurveyPart::HoleRecords && d.hole > 0) return "第 " + std::to_string(d.hole) + " 个钻孔的记录";
+    return PartName(d.part);
+}
+
 }  // namespace
+
+std::string SurveyDamageText(const SurveyDamage& d) {
+    using Found = SurveyDamage::Found;
+    switch (d.found) {
+        case Found::None:
+            return {};
+        case Found::Empty:
+            return "文件为空（0 字节）";
+        case Found::EndsEarly:
+            return "文件在" + PartText(d) + (d.part == SurveyPart::HoleCount ? "数" : "") + "处提前结束";
+        case Found::CountTooLarge:
+            return PartText(d) + "数为 " + std::to_string(d.count) + "，超出文件剩余的 " + std::to_string(d.bytesLeft) +
+                   " 字节";
+        case Found::NegativeCount:
+            return PartText(d) + "数为负数（" + std::to_string(d.count) + "）";
+        case Found::BytesAfterLastHole:
+            return "最后一个钻孔之后多出 " + std::to_string(d.bytesLeft) + " 字节";
+        case Found::TrailerMismatch:
+            return "完整性校验不符：文件内容在保存后被改动或已损坏";
+    }
+    return {};
+}
 
 Message FileProblemMessage(const FileProblem& p) {
     switch (p.kind) {
@@ -50,13 +96,16 @@ Message FileProblemMessage(const FileProblem& p) {
         case FileProblemKind::WrongFormat:
             return {kWrongFormatText, kWarningCaption, MessageIcon::Warning};
         case FileProblemKind::Damaged:
-            return Warning(std::string(kDamagedFileText) + "\n\n" + p.file + "\n原因：" + p.reason);
+            return Warning(std::string(kDamagedFileText) + "\n\n" + p.file + "\n原因：" + SurveyDamageText(p.damage));
         case FileProblemKind::CannotSave:
             return FileWarning(kSaveFailedText, p);
+        case FileProblemKind::TooManyRecords:
+            return Warning(std::string(kSaveFailedText) + "\n\n" + p.file + "\n记录数超出数据文件格式的上限");
         case FileProblemKind::ReadOnlyTarget:
             return Warning(std::string(kReadOnlyTargetText) + "\n\n" + p.file);
         case FileProblemKind::ForeignLink:
-            return FileWarning(kForeignLinkText, p);
+            return Warning(std::string(kForeignLinkText) + "\n\n" + p.file + "\n" + p.reason + "（所有者 uid " +
+                           std::to_string(p.position) + "）");
         case FileProblemKind::UnsupportedKind:
             return Warning(std::string(kUnsupportedExtensionText) + "\n\n" + p.file);
         case FileProblemKind::JsonNotAlone:
@@ -80,6 +129,10 @@ Message FileProblemMessage(const FileProblem& p) {
         case FileProblemKind::ExchangeFileFailed:
             return {std::string(kGroupPlotFileFailedText) + "\n\n" + p.file + "\n" + p.reason, kAppCaption,
                     MessageIcon::None};
+        case FileProblemKind::NameNotInCodeSet:
+            return {std::string(kGroupPlotFileFailedText) + "\n\n" + p.file + "\n钻孔名称“" + p.place +
+                        "”无法用本机字符集 " + p.reason + " 表示",
+                    kAppCaption, MessageIcon::None};
         case FileProblemKind::NamesCut:
             return Warning(kNamesCutText + CutLines(p.cuts) + "\n\n" + p.file);
         case FileProblemKind::NamesTooLong:

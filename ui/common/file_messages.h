@@ -12,6 +12,9 @@
 
 namespace sondara {
 
+// What is wrong with a damaged survey data file, in words ("文件在钻孔参数处提前结束").
+std::string SurveyDamageText(const SurveyDamage& damage);
+
 // The message (text, caption, icon) for one problem.
 Message FileProblemMessage(const FileProblem& problem);
 

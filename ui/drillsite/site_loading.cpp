@@ -15,6 +15,7 @@ QString FaultText(sondara::GroupPlotFault fault) {
     switch (fault) {
         case F::None:
         case F::CannotRead:
+        case F::TooLarge:
             return {};
         case F::BadEntryCount:
             return "首行应为参数条数";
@@ -40,6 +41,8 @@ QString GroupPlotReadProblem(const sondara::GroupPlotRead& read, const QString& 
     if (read.ok()) return {};
     if (read.fault == sondara::GroupPlotFault::CannotRead)
         return "无法读取群组图数据文件 " + path + "：" + QString::fromStdString(read.detail);
+    if (read.fault == sondara::GroupPlotFault::TooLarge)
+        return "无法读取群组图数据文件 " + path + "：文件超过 1 GB，不是群组图数据文件";
     return QString("群组图数据文件 %1 第%2行格式错误：%3").arg(path).arg(read.line).arg(FaultText(read.fault));
 }
 
