@@ -2,14 +2,12 @@
 
 #include <QDoubleSpinBox>
 #include <QDragEnterEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSplitter>
@@ -18,6 +16,8 @@
 #include <QTableWidget>
 #include <QToolBar>
 
+#include "ui/common/file_dialogs.h"
+#include "ui/common/messages.h"
 #include "ui/drillsite/site_export.h"
 #include "ui/drillsite/site_loading.h"
 #include "ui/viewer/viewer_presence.h"
@@ -43,6 +43,8 @@ QTableWidget* MakeTable(const QStringList& headers, QWidget* parent) {
     t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return t;
 }
+
+void ShowError(const QString& text) { sondara::ShowMessage(text.toStdString(), "错误", sondara::MessageIcon::Warning); }
 
 QString MarkText(int mark) {
     if (mark == sondara::kMarkCoal) return "遇煤";
@@ -111,7 +113,7 @@ bool GpvWindow::Open(const QString& path) {
     DrillSite site;
     const QString problem = LoadDrillSite(path, site);
     if (!problem.isEmpty()) {
-        QMessageBox::warning(this, "错误", problem);
+        ShowError(problem);
         return false;
     }
     SetSite(std::move(site));
@@ -179,22 +181,22 @@ void GpvWindow::ShowSelection(int hole) {
 }
 
 void GpvWindow::ChooseAndOpen() {
-    const QString path = QFileDialog::getOpenFileName(this, "打开", QFileInfo(site_.source).absolutePath(),
-                                                      "群组图数据或测斜数据 (*.txt *.bhx *.BHX *.json);;所有文件 (*)");
-    if (!path.isEmpty()) Open(path);
+    const QStringList paths = AskForFiles({FileDialogKind::OpenFile,
+                                           "群组图数据或测斜数据 (*.txt *.bhx *.BHX *.json *.JSON);;所有文件 (*)",
+                                           {},
+                                           site_.source});
+    if (!paths.isEmpty()) Open(paths.front());
 }
 
 void GpvWindow::ExportCurrentView() {
     const auto kind = static_cast<SiteViewKind>(tabs_->currentIndex());
     QString filters = "PNG 图片 (*.png);;SVG 矢量图 (*.svg);;PDF 文档 (*.pdf)";
     if (kind == SiteViewKind::Plan || kind == SiteViewKind::Section) filters += ";;DXF 图形 (*.dxf)";
-    QString chosenFilter;
-    QString path = QFileDialog::getSaveFileName(this, "导出" + SiteViewTitle(kind), {}, filters, &chosenFilter);
-    if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) {
-        const QRegularExpressionMatch m = QRegularExpression(R"(\*\.(\w+))").match(chosenFilter);
-        if (m.hasMatch()) path += "." + m.captured(1);
-    }
+    FileDialogRequest request{FileDialogKind::SaveFile, filters, "png", {}};
+    request.suffixFollowsFilter = true;
+    const QStringList paths = AskForFiles(request);
+    if (paths.isEmpty()) return;
+    const QString path = paths.front();
     QSize size(1600, 1200);
     if (ExportFormatFor(path) != ExportFormat::Dxf) {
         bool ok = false;
@@ -203,14 +205,14 @@ void GpvWindow::ExportCurrentView() {
         if (!ok) return;
         const QRegularExpressionMatch m = QRegularExpression(R"(^\s*(\d+)\s*[xX×]\s*(\d+)\s*$)").match(text);
         if (!m.hasMatch()) {
-            QMessageBox::warning(this, "错误", "尺寸应写作 宽x高，例如 1600x1200");
+            ShowError("尺寸应写作 宽x高，例如 1600x1200");
             return;
         }
         size = QSize(m.captured(1).toInt(), m.captured(2).toInt());
     }
     const QString problem = ExportSiteView(site_, kind, view(kind)->options(), size, path);
     if (!problem.isEmpty())
-        QMessageBox::warning(this, "错误", problem);
+        ShowError(problem);
     else
         statusBar()->showMessage("已导出 " + path);
 }

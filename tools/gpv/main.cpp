@@ -8,8 +8,11 @@
 #include "gpv_export.h"
 #include "gpv_window.h"
 #include "io/group_plot_file.h"
+#include "ui/common/file_dialogs.h"
 #include "ui/common/fonts.h"
 #include "ui/common/local_path.h"
+#include "ui/common/message_box_sink.h"
+#include "ui/common/qt_translations.h"
 
 int main(int argc, char** argv) {
     bool headless = false;
@@ -26,7 +29,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName("gpv");
     InstallFontSubstitutions();
+    InstallQtTranslations(app);
     GpvWindow window;
+    InstallMessageBoxSink(&window);
+    CurrentFileDialogSink() = QtFileDialogSink(&window);
     window.show();
     const QStringList args = app.arguments().mid(1);
     for (const QString& a : args) {

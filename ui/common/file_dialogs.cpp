@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QPointer>
+#include <QRegularExpression>
 
 FileDialogSink QtFileDialogSink(QWidget* parent) {
     QPointer<QWidget> owner(parent);
@@ -20,6 +21,12 @@ FileDialogSink QtFileDialogSink(QWidget* parent) {
                 dialog.setAcceptMode(QFileDialog::AcceptSave);
                 dialog.setFileMode(QFileDialog::AnyFile);
                 break;
+        }
+        if (r.suffixFollowsFilter) {
+            QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+                const QRegularExpressionMatch m = QRegularExpression(R"(\*\.(\w+))").match(filter);
+                if (m.hasMatch()) dialog.setDefaultSuffix(m.captured(1));
+            });
         }
         if (!r.selectedPath.isEmpty()) dialog.selectFile(r.selectedPath);
         if (dialog.exec() != QDialog::Accepted) return {};

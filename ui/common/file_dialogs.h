@@ -18,6 +18,9 @@ struct FileDialogRequest {
     QString filter;         // Qt form: "name (*.a *.b);;other (*)"
     QString defaultSuffix;  // added when the user types a name without one
     QString selectedPath;   // the file (and so the folder) the dialog opens on; may be empty
+    // Whether the suffix added follows the filter the user picks (its first "*.ext"),
+    // starting from `defaultSuffix`.
+    bool suffixFollowsFilter = false;
 };
 
 // The chosen paths; empty when the user cancelled.

@@ -14,6 +14,7 @@
 #include "gpv_window.h"
 #include "io/survey_file.h"
 #include "site_fixtures.h"
+#include "tests/support/recorded_messages.h"
 
 namespace sondara::test {
 namespace {
@@ -119,6 +120,13 @@ TEST(GpvWindow, ADroppedSurveyFileOpensWithItsDesignLines) {
     EXPECT_DOUBLE_EQ(window.site().holes[0].Collar()->x, 100);
     EXPECT_EQ(window.holeTable()->rowCount(), 2);
     EXPECT_EQ(window.site().source, path);
+
+    // A file that does not load is told through the message seam; the site stays.
+    RecordedMessages messages;
+    EXPECT_FALSE(window.Open(dir.filePath("missing.txt")));
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_NE(messages.messages()[0].text.find("missing.txt"), std::string::npos);
+    EXPECT_EQ(window.site().holes.size(), 2u);
 }
 
 }  // namespace
