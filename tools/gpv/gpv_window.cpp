@@ -194,6 +194,7 @@ void GpvWindow::ExportCurrentView() {
     if (kind == SiteViewKind::Plan || kind == SiteViewKind::Section) filters += ";;DXF 图形 (*.dxf)";
     FileDialogRequest request{FileDialogKind::SaveFile, filters, "png", {}};
     request.suffixFollowsFilter = true;
+    request.title = "导出" + SiteViewTitle(kind);
     const QStringList paths = AskForFiles(request);
     if (paths.isEmpty()) return;
     const QString path = paths.front();

@@ -28,6 +28,7 @@ FileDialogSink QtFileDialogSink(QWidget* parent) {
                 if (m.hasMatch()) dialog.setDefaultSuffix(m.captured(1));
             });
         }
+        if (!r.title.isEmpty()) dialog.setWindowTitle(r.title);
         if (!r.selectedPath.isEmpty()) dialog.selectFile(r.selectedPath);
         if (dialog.exec() != QDialog::Accepted) return {};
         return dialog.selectedFiles();

@@ -21,6 +21,7 @@ struct FileDialogRequest {
     // Whether the suffix added follows the filter the user picks (its first "*.ext"),
     // starting from `defaultSuffix`.
     bool suffixFollowsFilter = false;
+    QString title = {};  // the window title, when not the dialog's own ("打开", "另存为")
 };
 
 // The chosen paths; empty when the user cancelled.
