@@ -133,16 +133,45 @@ void PaintMark(QPainter& p, const QPointF& at, int mark) {
     }
 }
 
+// Where a view of the site places a hole: the geographic views put every point of the
+// site through `map`.
+template <class Map>
+struct SitePlaces {
+    Map map;
+    QPointF Station(const SiteStation& s) const { return map(s.at); }
+    std::optional<QPointF> Collar(const SiteHole& h) const {
+        const std::optional<SitePoint> c = h.Collar();
+        return c ? std::optional<QPointF>(map(*c)) : std::nullopt;
+    }
+    std::optional<QLineF> Design(const SiteHole& h) const {
+        return h.design ? std::optional<QLineF>(QLineF(map(h.design->from), map(h.design->to))) : std::nullopt;
+    }
+};
+template <class Map>
+SitePlaces(Map) -> SitePlaces<Map>;
+
+// A deviation chart: depth across, one deviation up; the collar is the first station
+// and there is no design line.
+struct DeviationPlaces {
+    const AxisFit& fit;
+    bool lateral;
+    QPointF Station(const SiteStation& s) const { return fit.ToScreen(s.depth, lateral ? s.dy : s.dz); }
+    std::optional<QPointF> Collar(const SiteHole& h) const {
+        return h.stations.empty() ? std::nullopt : std::optional<QPointF>(Station(h.stations.front()));
+    }
+    std::optional<QLineF> Design(const SiteHole&) const { return std::nullopt; }
+};
+
 // Design lines, traces, marks, collar and end markers and names of every hole.
 // Not antialiased, like the single-hole drawings: smoothing a hundred long traces
 // costs several times the lines themselves.
-template <class Map>
-void PaintHoles(QPainter& p, const DrillSite& site, const SiteViewOptions& o, Map map) {
+template <class Places>
+void PaintHoles(QPainter& p, const DrillSite& site, const SiteViewOptions& o, const Places& places) {
     for (std::size_t h = 0; h < site.holes.size(); ++h) {
-        const SiteHole& hole = site.holes[h];
-        if (!hole.design) continue;
+        const std::optional<QLineF> design = places.Design(site.holes[h]);
+        if (!design) continue;
         p.setPen(PlotPen(HoleColour(int(h)), 1.5, Dash::DashDotDot));
-        p.drawLine(map(hole.design->from), map(hole.design->to));
+        p.drawLine(*design);
     }
     // The selected hole last, so it lies on top.
     std::vector<std::size_t> order;
@@ -156,7 +185,7 @@ void PaintHoles(QPainter& p, const DrillSite& site, const SiteViewOptions& o, Ma
         const bool selected = int(h) == o.selected;
         QPolygonF line;
         line.reserve(qsizetype(hole.stations.size()));
-        for (const SiteStation& s : hole.stations) line << map(s.at);
+        for (const SiteStation& s : hole.stations) line << places.Station(s);
         QPen pen = PlotPen(colour, selected ? kSelectedWidth : kTraceWidth);
         pen.setJoinStyle(Qt::BevelJoin);  // a mitre costs the stroker an intersection per vertex
         p.setPen(pen);
@@ -172,10 +201,10 @@ void PaintHoles(QPainter& p, const DrillSite& site, const SiteViewOptions& o, Ma
             if (hole.stations[i].mark == sondara::kMarkCoal || hole.stations[i].mark == sondara::kMarkRock)
                 PaintMark(p, line[qsizetype(i)], hole.stations[i].mark);
         }
-        if (const auto collar = hole.Collar()) {
+        if (const std::optional<QPointF> collar = places.Collar(hole)) {
             p.setPen(PlotPen(colour, 1.5));
             p.setBrush(plot_colour::kWhite);
-            p.drawEllipse(map(*collar), 4, 4);
+            p.drawEllipse(*collar, 4, 4);
         }
         if (!line.isEmpty()) {
             const QPointF end = line.back();
@@ -218,7 +247,7 @@ void PaintPlan(QPainter& p, const QRectF& area, const DrillSite& site, const Sit
     PaintFrame(p, area, panel, fit, {SiteViewTitle(SiteViewKind::Plan), "东(m)", "北(m)"});
     p.save();
     p.setClipRect(panel);
-    PaintHoles(p, site, o, [&](const SitePoint& s) { return fit.ToScreen(s.x, s.y); });
+    PaintHoles(p, site, o, SitePlaces{[&](const SitePoint& s) { return fit.ToScreen(s.x, s.y); }});
     p.restore();
     PaintNorthArrow(p, panel);
     PaintScaleBar(p, panel, fit.scale);
@@ -234,7 +263,7 @@ void PaintSection(QPainter& p, const QRectF& area, const DrillSite& site, const 
     PaintFrame(p, area, panel, fit, {title, "沿剖面距离(m)", "标高(m)"});
     p.save();
     p.setClipRect(panel);
-    PaintHoles(p, site, o, [&](const SitePoint& s) { return fit.ToScreen(frame.Along(s), s.z); });
+    PaintHoles(p, site, o, SitePlaces{[&](const SitePoint& s) { return fit.ToScreen(frame.Along(s), s.z); }});
     p.restore();
     PaintScaleBar(p, panel, fit.scale);
     PaintLegend(p, panel);
@@ -278,7 +307,7 @@ void PaintThreeD(QPainter& p, const QRectF& area, const DrillSite& site, const S
                               "格网 " + AxisNumber(step, step) + " m", QColor(90, 90, 90));
         }
     }
-    PaintHoles(p, site, o, [&](const SitePoint& s) { return proj.Project(s); });
+    PaintHoles(p, site, o, SitePlaces{[&](const SitePoint& s) { return proj.Project(s); }});
     p.restore();
     // The axis tripod in the lower left corner, foreshortened as the view turns.
     const QPointF base(panel.left() + 60, panel.bottom() - 60);
@@ -382,26 +411,10 @@ void PaintDeviation(QPainter& p, const QRectF& area, const DrillSite& site, cons
     p.fillRect(area, plot_colour::kBackground);
     PaintChartFrame(p, l.upper, l.upperFit, l.upperExtent, "左右偏差曲线(右偏为正)");
     PaintChartFrame(p, l.lower, l.lowerFit, l.lowerExtent, "上下偏差曲线(上偏为正)");
-    // The depth and the deviation stand in for a point: map() reads them from x and y.
     for (int panel = 0; panel < 2; ++panel) {
-        const AxisFit& fit = panel == 0 ? l.upperFit : l.lowerFit;
-        DrillSite curves;
-        curves.holes.reserve(site.holes.size());
-        for (const SiteHole& h : site.holes) {
-            SiteHole c;
-            c.name = h.name;
-            c.stations.reserve(h.stations.size());
-            for (const SiteStation& s : h.stations) {
-                SiteStation q = s;
-                q.at = {s.depth, panel == 0 ? s.dy : s.dz, 0};
-                c.stations.push_back(q);
-            }
-            c.start = c.stations.empty() ? std::nullopt : std::optional<SitePoint>(c.stations.front().at);
-            curves.holes.push_back(std::move(c));
-        }
         p.save();
         p.setClipRect(panel == 0 ? l.upper : l.lower);
-        PaintHoles(p, curves, o, [&](const SitePoint& s) { return fit.ToScreen(s.x, s.y); });
+        PaintHoles(p, site, o, DeviationPlaces{panel == 0 ? l.upperFit : l.lowerFit, panel == 0});
         p.restore();
     }
     // The legend: every hole's colour and name.
