@@ -1,7 +1,5 @@
 #include "gpv_export.h"
 
-#include <QRegularExpression>
-
 #include "io/group_plot_file.h"
 #include "ui/common/local_path.h"
 #include "ui/drillsite/site_export.h"
@@ -42,9 +40,9 @@ QString ParseRequest(const QStringList& args, ExportRequest& r) {
             haveKind = true;
         } else if (a == "--size") {
             if (!value(v)) return "--size 后缺少尺寸（宽x高）";
-            const QRegularExpressionMatch m = QRegularExpression(R"(^(\d{1,6})[xX](\d{1,6})$)").match(v);
-            if (!m.hasMatch()) return "尺寸应写作 宽x高，例如 1600x1200：" + v;
-            r.size = QSize(m.captured(1).toInt(), m.captured(2).toInt());
+            const std::optional<QSize> size = ParseExportSize(v);
+            if (!size) return "尺寸应写作 宽x高，例如 1600x1200：" + v;
+            r.size = *size;
             if (!ExportSizeAllowed(r.size)) return "尺寸超出范围（100 至 20000 像素）：" + v;
         } else if (a == "--azimuth") {
             bool ok = false;

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QRegularExpression>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -204,12 +203,12 @@ void GpvWindow::ExportCurrentView() {
         const QString text = QInputDialog::getText(this, "导出尺寸", "宽x高（像素）：", QLineEdit::Normal,
                                                    QString("%1x%2").arg(size.width()).arg(size.height()), &ok);
         if (!ok) return;
-        const QRegularExpressionMatch m = QRegularExpression(R"(^\s*(\d+)\s*[xX×]\s*(\d+)\s*$)").match(text);
-        if (!m.hasMatch()) {
+        const std::optional<QSize> typed = ParseExportSize(text);
+        if (!typed) {
             ShowError("尺寸应写作 宽x高，例如 1600x1200");
             return;
         }
-        size = QSize(m.captured(1).toInt(), m.captured(2).toInt());
+        size = *typed;
     }
     const QString problem = ExportSiteView(site_, kind, view(kind)->options(), size, path);
     if (!problem.isEmpty())

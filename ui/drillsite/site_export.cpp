@@ -1,15 +1,17 @@
 #include "ui/drillsite/site_export.h"
-#include "ui/common/local_path.h"
 
 #include <QFileInfo>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
+
+#include "ui/common/local_path.h"
 
 std::optional<ExportFormat> ExportFormatFor(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -84,6 +86,13 @@ sondara::DxfDrawing SiteDxf(const DrillSite& site, SiteViewKind kind, double sec
 
 bool ExportSizeAllowed(const QSize& size) {
     return size.width() >= 100 && size.height() >= 100 && size.width() <= 20000 && size.height() <= 20000;
+}
+
+std::optional<QSize> ParseExportSize(const QString& text) {
+    static const QRegularExpression pattern(R"(^\s*(\d{1,6})\s*[xX×]\s*(\d{1,6})\s*$)");
+    const QRegularExpressionMatch m = pattern.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    return QSize(m.captured(1).toInt(), m.captured(2).toInt());
 }
 
 QString ExportSiteView(const DrillSite& site, SiteViewKind kind, const SiteViewOptions& options, const QSize& size,

@@ -29,6 +29,10 @@ sondara::DxfDrawing SiteDxf(const DrillSite& site, SiteViewKind kind, double sec
 // Pictures from 100 to 20 000 pixels each way.
 bool ExportSizeAllowed(const QSize& size);
 
+// A picture size written "宽x高" ("1600x1200"; "x", "X" or "×", blanks allowed around
+// them); nothing when the text is not one.
+std::optional<QSize> ParseExportSize(const QString& text);
+
 // Writes the view to `path` in the format its suffix names. Returns an empty text
 // on success, else the reason for the user. DXF takes only the plan and the section.
 QString ExportSiteView(const DrillSite& site, SiteViewKind kind, const SiteViewOptions& options, const QSize& size,

@@ -141,6 +141,15 @@ TEST(SiteDxf, ReplacesTheOldDrawingSafely) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // no temporary file left
 }
 
+// The window and the command line read a picture size alike.
+TEST(SiteExport, SizeIsReadAsWidthByHeight) {
+    EXPECT_EQ(ParseExportSize("1600x1200"), QSize(1600, 1200));
+    EXPECT_EQ(ParseExportSize(" 800 × 600 "), QSize(800, 600));
+    EXPECT_EQ(ParseExportSize("640X480"), QSize(640, 480));
+    for (const char* bad : {"", "12", "x480", "1600x", "1.5x2", "1234567x10", "-5x10"})
+        EXPECT_FALSE(ParseExportSize(QString::fromUtf8(bad))) << bad;
+}
+
 // ---- the program without a window ------------------------------------------------
 
 struct GpvRun {
