@@ -23,6 +23,10 @@ bool Recompute(SurveyStore& store, SurveyChange change) {
             if (!store.m_holes.empty()) return false;
             RebuildAll(store);
             return true;
+        case SurveyChange::Merged:
+            // The holes there take the merged parameter entries by position first.
+            ApplyHoleParams(store);
+            return Recompute(store, SurveyChange::Loaded);
         case SurveyChange::DownloadEnded:
             // Holes need both streams; until the second download ends they stay as they are.
             if (store.m_probeRecords.empty() || store.m_syncRecords.empty()) return false;
@@ -56,7 +60,5 @@ bool Recompute(SurveyStore& store, SurveyChange change) {
     }
     return false;
 }
-
-void ApplyParamsOnly(SurveyStore& store) { ApplyHoleParams(store); }
 
 }  // namespace sondara

@@ -5,6 +5,7 @@
 //
 //   what happened                       assembly  parameters  depths  trajectories
 //   a load that brought no holes           x          x          x         x
+//   records merged into a survey                      x        (then as a load)
 //   a download ended, both streams there   x
 //   the hole parameters were saved                    x          x         x
 //   "轨迹计算"                                                    x         x
@@ -19,6 +20,7 @@ namespace sondara {
 
 enum class SurveyChange {
     Loaded,             // records read from a file or an import
+    Merged,             // records appended to a survey: a later file of a merge, a JSON import
     DownloadEnded,      // an instrument download finished
     ParamsSaved,        // the hole parameter editor was saved
     TrajectoryCommand,  // the user asked for the trajectories
@@ -31,9 +33,5 @@ enum class SurveyChange {
 // Runs the steps that `change` calls for. Returns whether the holes were rebuilt
 // (assembly ran), so callers know to refill what shows the holes.
 bool Recompute(SurveyStore& store, SurveyChange change);
-
-// Parameters onto the holes by position, with nothing recomputed: what a merged
-// load does before it rebuilds, so the holes it brought take the merged entries.
-void ApplyParamsOnly(SurveyStore& store);
 
 }  // namespace sondara

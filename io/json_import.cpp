@@ -13,7 +13,6 @@
 #include "core/survey_pipeline.h"
 #include "core/text.h"
 #include "input_file.h"
-#include "post_load.h"
 
 namespace sondara {
 namespace {
@@ -523,8 +522,7 @@ void AppendImportedSurvey(SurveyStore& store, SurveyStore parts) {
     Append(store.m_probeRecords, parts.m_probeRecords);
     Append(store.m_syncRecords, parts.m_syncRecords);
     Append(store.m_holeParams, parts.m_holeParams);
-    ApplyParamsOnly(store);
-    RebuildHolesIfNone(store);
+    Recompute(store, SurveyChange::Merged);
 }
 
 // Reads one document into `parts`, or says what is wrong with it.

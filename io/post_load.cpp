@@ -1,10 +1,6 @@
 #include "post_load.h"
 
-#include "core/survey_pipeline.h"
-
 namespace sondara {
-
-void RebuildHolesIfNone(SurveyStore& store) { Recompute(store, SurveyChange::Loaded); }
 
 void RenumberSyncHoles(std::vector<SyncRecord>& records) {
     if (records.empty()) return;

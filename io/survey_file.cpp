@@ -347,9 +347,10 @@ std::vector<Out> EachNameList(const SurveyStore& store, Collect collect) {
 void RunPostLoadSteps(SurveyStore& store, int fileOfOpen) {
     if (fileOfOpen > 1) {
         RenumberSyncHoles(store.m_syncRecords);
-        ApplyParamsOnly(store);
+        Recompute(store, SurveyChange::Merged);
+    } else {
+        Recompute(store, SurveyChange::Loaded);
     }
-    RebuildHolesIfNone(store);
 }
 
 }  // namespace

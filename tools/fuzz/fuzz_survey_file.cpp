@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/survey_pipeline.h"
 #include "io/excel_export.h"
 #include "io/group_plot_file.h"
 #include "io/post_load.h"
@@ -36,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (again.status != sondara::ImageStatus::Ok || sondara::SurveyFileBytes(StoreOf(again)) != saved) std::abort();
 
     sondara::RenumberSyncHoles(store.m_syncRecords);
-    sondara::RebuildHolesIfNone(store);
+    sondara::Recompute(store, sondara::SurveyChange::Loaded);
     sondara::SheetNames names;
     for (const sondara::HoleSurvey& h : store.m_holes) {
         (void)names.Take(h.name);
