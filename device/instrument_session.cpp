@@ -68,12 +68,14 @@ void InstrumentSession::OnLinkLost() {
 
 void InstrumentSession::CancelDownload() { EndDownloads(DownloadEnd::Cancelled); }
 
-void InstrumentSession::SendReadClock(Instrument instrument) { SendRawCommand(host_, BuildReadClock(instrument)); }
+void InstrumentSession::SendReadClock(Instrument instrument) {
+    SendClockCommand(host_, instrument, BuildReadClock(instrument));
+}
 
 void InstrumentSession::SendSetClock(Instrument instrument) {
     const std::optional<CalendarTime> now = LocalNow();
     if (!now) return;
-    SendRawCommand(host_, BuildSetClock(instrument, *now));
+    SendClockCommand(host_, instrument, BuildSetClock(instrument, *now));
 }
 
 }  // namespace sondara

@@ -24,10 +24,10 @@ bool SendHexCommand(ConversationHost& host, std::string_view hexText) {
     return true;
 }
 
-bool SendRawCommand(ConversationHost& host, std::span<const std::uint8_t> bytes) {
+bool SendClockCommand(ConversationHost& host, Instrument instrument, std::span<const std::uint8_t> bytes) {
     if (!LinkReady(host)) return false;
     host.WriteBytes(bytes.data(), bytes.size());
-    host.Emit(ClockCommandSent{bytes.size() > 7 ? static_cast<Instrument>(bytes[7]) : Instrument::Probe});
+    host.Emit(ClockCommandSent{instrument});
     host.StartTimer(DeviceTimer::Reply, kReplyTimeoutMs);
     return true;
 }

@@ -13,8 +13,9 @@ namespace sondara {
 // 6000 ms reply time-out. Returns whether the command was written.
 bool SendHexCommand(ConversationHost& host, std::string_view hexText);
 
-// The same for a built command; after writing it also reports ClockCommandSent.
-bool SendRawCommand(ConversationHost& host, std::span<const std::uint8_t> bytes);
+// The same for a built clock command to `instrument`; after writing it also reports
+// ClockCommandSent.
+bool SendClockCommand(ConversationHost& host, Instrument instrument, std::span<const std::uint8_t> bytes);
 
 inline constexpr int kReplyTimeoutMs = 6000;
 inline constexpr int kSyncClearTimeoutMs = 25000;
